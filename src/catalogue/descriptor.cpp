@@ -1,0 +1,85 @@
+#include "catalogue/descriptor.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+#include "platform/path.h"
+#include "platform/text_file.h"
+
+namespace catalogue {
+namespace {
+
+constexpr int kFixedLines = 8;
+
+std::string_view TrimBlanks(std::string_view text) {
+  const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+// Sign, digits, optional fraction and exponent: the numbers a flag line may hold.
+std::optional<double> WholeTextNumber(std::string_view text) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty() || text.find_first_not_of("+-0123456789.eE") != std::string_view::npos) return std::nullopt;
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
+                                            std::chars_format::general);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+bool IsPlainFileName(std::string_view name) {
+  return name != "." && name != ".." && name.find(platform::kPathSeparator) == std::string_view::npos &&
+         name.find('\0') == std::string_view::npos;
+}
+
+}  // namespace
+
+bool IsDescriptorName(std::string_view fileName) {
+  const auto at = fileName.find(kDescriptorExtension);
+  return at != std::string_view::npos && at + kDescriptorExtension.size() == fileName.size();
+}
+
+std::optional<bool> ToTruthValue(std::string_view text) {
+  text = TrimBlanks(text);
+  if (EqualsIgnoringCase(text, "true")) return true;
+  if (EqualsIgnoringCase(text, "false")) return false;
+  if (const auto number = WholeTextNumber(text)) return *number != 0.0;
+  return std::nullopt;
+}
+
+std::variant<TemplateEntry, DescriptorProblem> ParseDescriptor(std::string_view content) {
+  const auto lines = platform::SplitLines(content);
+  if (lines.size() < kFixedLines) {
+    return DescriptorProblem{"it has " + std::to_string(lines.size()) + " lines, at least 8 are needed"};
+  }
+  TemplateEntry entry;
+  bool* const flags[] = {&entry.UsesHeading, &entry.UsesStopDistance, &entry.UsesVisibilityDistance,
+                         &entry.UsesLateralDistance};
+  for (int i = 0; i < 4; ++i) {
+    const auto value = ToTruthValue(lines[i]);
+    if (!value) return DescriptorProblem{"line " + std::to_string(i + 1) + " is not True, False or a number"};
+    *flags[i] = *value;
+  }
+  entry.Name = lines[4];
+  entry.PictureFile = lines[5];
+  entry.SourceFile = lines[6];
+  entry.ReservedLine = lines[7];
+  if (!IsPlainFileName(entry.PictureFile)) return DescriptorProblem{"the picture is not a plain file name"};
+  if (!IsPlainFileName(entry.SourceFile)) return DescriptorProblem{"the source is not a plain file name"};
+  for (std::size_t i = kFixedLines; i < lines.size(); ++i) {
+    entry.Description += lines[i];
+    entry.Description += platform::kLineEnd;
+  }
+  return entry;
+}
+
+}  // namespace catalogue

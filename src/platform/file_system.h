@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The file operations the program needs, in one place. Failures other than "no such file" throw
+// std::system_error whose text names the file, so the caller's report can say what went wrong.
+class FileSystem {
+ public:
+  // True for a regular file (or a link to one); a folder of that name does not count.
+  [[nodiscard]] bool FileExists(const std::string& path) const;
+
+  // Names of the regular files directly in folder, in the order the file system lists them
+  // (not sorted). A missing folder yields no names.
+  [[nodiscard]] std::vector<std::string> ListFiles(const std::string& folder) const;
+
+  // Copies from over to, replacing an existing target.
+  void CopyFile(const std::string& from, const std::string& to) const;
+
+  // Deletes a file; a file that is already gone is no error.
+  void DeleteFile(const std::string& path) const;
+};
+
+}  // namespace platform
