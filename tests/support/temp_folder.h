@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace testing_support {
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "parkmarq-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
+  [[nodiscard]] std::string Str() const { return path_.string(); }
+
+  // Writes bytes to a file below the folder, creating the folders on the way.
+  std::filesystem::path Write(const std::string& relative, std::string_view bytes) const {
+    const auto file = path_ / relative;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return file;
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The whole content of a file as bytes; empty when it cannot be read.
+inline std::string ReadAll(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace testing_support
