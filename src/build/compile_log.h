@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace platform {
+class OutputFile;
+}
+
+namespace build {
+
+// tools/compile.log while a compile runs: every chunk of compiler output followed by CR LF, in the
+// order the runner reports them. Append is called from inside the runner's read loop, so it never
+// throws: a failed write is kept and reported by Close, after the runner has finished.
+class CompileLog {
+ public:
+  CompileLog();
+  ~CompileLog();
+  CompileLog(const CompileLog&) = delete;
+  CompileLog& operator=(const CompileLog&) = delete;
+
+  // Creates the log or empties an existing one (a symbolic link there is replaced, never written
+  // through). Throws std::system_error naming the file when it cannot. Closes an earlier log first.
+  void Open(const std::string& path);
+
+  // chunk followed by CR LF, also for an empty chunk. Does nothing while no log is open or after a
+  // write has failed.
+  void Append(std::string_view chunk) noexcept;
+
+  // Closes the log. Throws std::system_error naming the file when a write or the close failed; the
+  // log is closed either way. Does nothing when no log is open.
+  void Close();
+
+  [[nodiscard]] bool IsOpen() const;
+
+ private:
+  std::string path_;
+  std::unique_ptr<platform::OutputFile> file_;
+  std::error_code failure_;
+};
+
+}  // namespace build
