@@ -1,8 +1,11 @@
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <string>
-#include <vector>
+#include <string_view>
+
+#include "platform/pipe.h"
 
 namespace runner {
 
@@ -17,29 +20,57 @@ class RunnerMessages {
 // Runs one command line as a hidden child process, reports its merged standard output and standard
 // error read by read (at most 256 bytes each) and returns the whole output once every holder of the
 // pipe's write end has closed it.
+//
+// The command line is split into arguments by platform::SplitCommandLine (blanks separate, double
+// quotes keep blanks inside one argument); the first names the program, looked up on the PATH
+// unless it holds a "/". The child gets standard input from /dev/null and the runner's environment
+// and current directory. The runner does not wait for the child to end, yet leaves no zombie: ended
+// children are reaped, without blocking, after each run and before each start.
+//
+// Used from one thread; handlers run on it, inside ExecuteCommand.
 class DOSOutputs {
  public:
-  // A handler gets its own copy of the chunk: changing it reaches neither Outputs nor the result.
+  // A handler gets its own copy of the chunk: changing it reaches neither Outputs nor the result,
+  // nor the other handlers.
   using ReceiveOutputsHandler = std::function<void(std::string& CommandOutputs)>;
 
+  // messages must outlive the object.
   explicit DOSOutputs(RunnerMessages& messages);
 
+  // Stores a copy of DOSCommand, the empty string included; nothing runs until ExecuteCommand.
   void SetCommandLine(const std::string& DOSCommand);
   [[nodiscard]] std::string CommandLine() const;
+  // The output of the most recent child that was started; while one runs, what has arrived so far
+  // (inside a handler it already ends with the chunk being reported).
   [[nodiscard]] std::string Outputs() const;
 
-  // Runs commandLine (stored for later calls) or, when it is empty, the stored command line.
-  // Returns the whole output, or an empty string when no child was started.
+  // Runs commandLine (stored for later calls, whatever the outcome) or, when it is empty, the
+  // stored command line, and blocks until the child's output has ended. Raises ReceiveOutputs once
+  // per read, with the bytes of that read passed on unchanged (a UTF-8 character may be split
+  // between two chunks), and once more with an empty chunk when the output has ended.
+  // Returns the whole output, or "" after one of these messages, when no child was started:
+  //   "Command Line empty"              argument and stored command line both empty; nothing changed
+  //   "CreatePipe failed. Error: <n>"   n the system's error number; Outputs unchanged
+  //   "File or command not found"       the start failed for any reason; Outputs unchanged
+  // Once a pipe exists, the stored command line is replaced by its form in the system's character
+  // set (bytes that are not UTF-8 become "?"), and that form is what runs.
+  // An exception thrown by a handler leaves through here with the pipe closed; the child then sees
+  // a broken pipe.
   std::string ExecuteCommand(const std::string& commandLine = {});
 
-  // Connects a handler to the ReceiveOutputs event; handlers run in the order connected.
+  // Connects a handler to the ReceiveOutputs event; handlers run in the order connected. A handler
+  // connected while the event is being raised first runs for the next chunk.
   void ConnectReceiveOutputs(ReceiveOutputsHandler handler);
 
  private:
+  void ReadUntilEnd(const platform::FileDescriptor& readEnd);
+  void RaiseReceiveOutputs(std::string_view chunk);
+
   RunnerMessages& messages_;
   std::string commandLine_;
   std::string outputs_;
-  std::vector<ReceiveOutputsHandler> receiveOutputs_;
+  // A deque, so connecting a handler from inside one never moves the handler that is running.
+  std::deque<ReceiveOutputsHandler> receiveOutputs_;
 };
 
 }  // namespace runner

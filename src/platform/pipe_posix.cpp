@@ -1,0 +1,62 @@
+#include "platform/pipe.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+namespace platform {
+namespace {
+
+constexpr int kFirstFreeDescriptor = 3;
+
+// Moves fd above the standard streams; returns 0 or errno. On failure fd is left as it was.
+int LiftAboveStandardStreams(FileDescriptor& fd) {
+  if (fd.Get() >= kFirstFreeDescriptor) return 0;
+  const int lifted = fcntl(fd.Get(), F_DUPFD_CLOEXEC, kFirstFreeDescriptor);
+  if (lifted < 0) return errno;
+  fd = FileDescriptor(lifted);
+  return 0;
+}
+
+}  // namespace
+
+FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+FileDescriptor::~FileDescriptor() { Close(); }
+
+void FileDescriptor::Close() noexcept {
+  // Not retried on EINTR: on Linux the descriptor is released even then, and a retry could close
+  // a descriptor another part of the program has just been given.
+  if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+}
+
+int CreatePipe(Pipe& pipe) {
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC) != 0) return errno;
+  Pipe created{FileDescriptor(ends[0]), FileDescriptor(ends[1])};
+  if (const int error = LiftAboveStandardStreams(created.readEnd); error != 0) return error;
+  if (const int error = LiftAboveStandardStreams(created.writeEnd); error != 0) return error;
+  pipe = std::move(created);
+  return 0;
+}
+
+ReadResult ReadSome(const FileDescriptor& from, std::span<char> buffer) {
+  for (;;) {
+    const ssize_t count = ::read(from.Get(), buffer.data(), buffer.size());
+    if (count > 0) return {true, static_cast<std::size_t>(count)};
+    if (count < 0 && errno == EINTR) continue;
+    return {};
+  }
+}
+
+}  // namespace platform
