@@ -1,0 +1,11 @@
+// The stand-in scenery compiler: bglc_9.exe SOURCE OUTPUT.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "bglc/compiler.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  return bglc::RunCompiler(arguments, std::cout, std::cerr);
+}
