@@ -16,8 +16,13 @@ class FileSystem {
   // (not sorted). A missing folder yields no names.
   [[nodiscard]] std::vector<std::string> ListFiles(const std::string& folder) const;
 
-  // Copies from over to, replacing an existing target.
+  // Copies from over to, replacing an existing target. A symbolic link at to is replaced by the copy,
+  // never written through.
   void CopyFile(const std::string& from, const std::string& to) const;
+
+  // Puts the file from in place of to in one step (to, or a link there, is replaced); from is gone
+  // afterwards. Both must lie on the same file system.
+  void MoveFileOver(const std::string& from, const std::string& to) const;
 
   // Deletes a file; a file that is already gone is no error.
   void DeleteFile(const std::string& path) const;

@@ -29,8 +29,18 @@ std::vector<std::string> FileSystem::ListFiles(const std::string& folder) const 
 
 void FileSystem::CopyFile(const std::string& from, const std::string& to) const {
   std::error_code error;
+  if (fs::is_symlink(fs::symlink_status(to, error))) {
+    fs::remove(to, error);
+    if (error) throw std::system_error(error, "cannot replace the symbolic link \"" + to + "\"");
+  }
   fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
   if (error) throw std::system_error(error, "cannot copy \"" + from + "\" to \"" + to + "\"");
+}
+
+void FileSystem::MoveFileOver(const std::string& from, const std::string& to) const {
+  std::error_code error;
+  fs::rename(from, to, error);
+  if (error) throw std::system_error(error, "cannot move \"" + from + "\" to \"" + to + "\"");
 }
 
 void FileSystem::DeleteFile(const std::string& path) const {

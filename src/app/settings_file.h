@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace app {
+
+// The one settings file, beside the program: its first line is the default output folder.
+inline constexpr std::string_view kSettingsFileName = "parkmarq.ini";
+
+// "appFolder/parkmarq.ini"
+[[nodiscard]] std::string SettingsFilePath(const std::string& appFolder);
+
+// The default output folder remembered from the last run: nullopt when there is no settings file (or
+// it cannot be read), else its first line exactly as written, blanks and all; empty when the file
+// holds no line at all. Lines end at CR LF, LF or CR; later lines are ignored.
+[[nodiscard]] std::optional<std::string> LoadDefaultOutputFolder(const std::string& appFolder);
+
+// Writes folder and CR LF as the whole settings file, replacing the old file in one step so that it
+// is never lost or left half-written. false when it cannot be written; the file saved before then
+// stays as it was.
+[[nodiscard]] bool SaveDefaultOutputFolder(const std::string& appFolder, const std::string& folder);
+
+}  // namespace app

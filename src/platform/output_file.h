@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace platform {
+
+// A file written from the start, byte for byte. Failures throw std::system_error whose text names the
+// file, or come back as an error code from TryWrite where a caller must not throw.
+class OutputFile {
+ public:
+  // Creates path, or empties the file there. A symbolic link at path is removed first so that the new
+  // file takes its place: a link in a working folder never leads the write elsewhere.
+  explicit OutputFile(const std::string& path);
+  ~OutputFile();  // closes without reporting; call Close to learn whether the close worked
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  void Write(std::string_view bytes);
+  // Writes all bytes, or returns why not (a full disk, a file size limit).
+  [[nodiscard]] std::error_code TryWrite(std::string_view bytes) noexcept;
+  // Waits until what was written is on the disk.
+  void Sync();
+  // Closes the file; a second call does nothing.
+  void Close();
+
+  [[nodiscard]] const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+};
+
+// Replaces the file at path with content in one step: content goes into a new file beside it, is
+// synced to the disk and renamed over path. Anyone reading path, also after a crash or a kill, finds
+// the old content or the new, never a part. A symbolic link at path is replaced, not followed. Throws
+// std::system_error naming path when that fails; the old file is then untouched and the new one gone.
+void WriteFileAtomically(const std::string& path, std::string_view content);
+
+}  // namespace platform
