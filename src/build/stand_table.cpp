@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <optional>
 
+#include "build/build_failure.h"
+
 namespace build {
 
 namespace {
@@ -159,8 +161,8 @@ std::variant<ColumnMap, StandTableProblem> MapColumns(const Record& header, std:
     if (slot == known.end()) {
       ignored.push_back(header.fields[column]);
     } else if (*slot->second != ColumnMap::kAbsent) {
-      return StandTableProblem{"line " + std::to_string(header.lineNumber) + ": the column \"" + name +
-                               "\" is named twice"};
+      return StandTableProblem{"line " + std::to_string(header.lineNumber) + ": the column " + Quoted(name) +
+                               " is named twice"};
     } else {
       *slot->second = column;
     }
@@ -169,7 +171,7 @@ std::variant<ColumnMap, StandTableProblem> MapColumns(const Record& header, std:
   for (const auto& [name, slot] : known) {
     if (*slot != ColumnMap::kAbsent || name == kOutputColumn) continue;
     missing += missing.empty() ? "" : ", ";
-    missing += "\"" + std::string(name) + "\"";
+    missing += Quoted(name);
   }
   if (!missing.empty()) {
     return StandTableProblem{"line " + std::to_string(header.lineNumber) + ": the header has no column " + missing};
