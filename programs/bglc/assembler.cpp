@@ -8,6 +8,8 @@
 #include <limits>
 #include <map>
 #include <optional>
+#include <set>
+#include <string_view>
 #include <utility>
 
 #include "bglc/number_literal.h"
@@ -20,15 +22,23 @@ namespace {
 // Constants defined through one another deeper than this are taken for a runaway definition.
 constexpr std::size_t kMaxConstantDepth = 64;
 
+// A source line, small enough to keep one per line of a large build: the path is interned.
+struct Place {
+  const std::string* file = nullptr;
+  std::size_t line = 0;
+  [[nodiscard]] Location ToLocation() const { return {file != nullptr ? *file : std::string(), line}; }
+};
+
+// A data line waits for the second pass as its text, which stays alive in the source cache, and is
+// parsed again then: keeping the parsed operands of every line would cost far more memory.
 struct DataLine {
-  Location where;
-  Directive directive = Directive::kNone;
-  std::vector<std::string> operands;
+  Place where;
+  std::string_view text;
 };
 
 struct Symbol {
   enum class State { kUnresolved, kResolving, kDone };
-  Location defined;
+  Place defined;
   bool isConstant = false;
   std::uint64_t offset = 0;  // a label's place in the data
   std::string valueText;     // a constant's value as written
@@ -49,7 +59,9 @@ IntegerRange RangeOf(Directive directive) {
   }
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
 
 std::string ValueText(const Value& value) {
   if (!value.isReal) return std::to_string(value.integer);
@@ -67,7 +79,7 @@ class Assembler {
   explicit Assembler(const SourceFiles& files) : files_(files) {}
 
   Assembly Run(const std::string& mainPath) {
-    ReadSource(mainPath, Location{});
+    ReadSource(mainPath, Place{});
     for (const auto& name : constantOrder_) {
       if (gaveUp_) break;
       (void)ResolveConstant(name, 0);
@@ -81,26 +93,42 @@ class Assembler {
   }
 
  private:
-  void Error(const Location& where, std::string message) {
+  void Error(const Place& where, std::string message) {
     if (gaveUp_) return;
-    result_.errors.push_back({where, std::move(message)});
+    result_.errors.push_back({where.ToLocation(), std::move(message)});
     if (result_.errors.size() == kMaxErrors) Stop(where, "too many errors; stopping here");
   }
 
   // Records a last error and ends the run: what follows would be noise or would not end.
-  void Stop(const Location& where, std::string message) {
+  void Stop(const Place& where, std::string message) {
     if (gaveUp_) return;
-    result_.errors.push_back({where, std::move(message)});
+    result_.errors.push_back({where.ToLocation(), std::move(message)});
     gaveUp_ = true;
   }
 
+  const std::string* Intern(const std::string& path) { return &*paths_.insert(path).first; }
+
+  // The text of a source, read once however often it is included; nullptr after reporting why not.
+  const std::string* SourceTextOf(const std::string& path, const std::string& normal, const Place& reportAt) {
+    const auto cached = texts_.find(normal);
+    if (cached != texts_.end()) return &cached->second;
+    SourceText source = files_.Read(path);
+    if (!source.found) {
+      Error(reportAt, "cannot open " + Quoted(path) + ": " + source.reason);
+      return nullptr;
+    }
+    result_.filesRead.push_back(path);
+    return &texts_.emplace(normal, std::move(source.text)).first->second;
+  }
+
   // site is the include line that names path, or empty for the main source.
-  void ReadSource(const std::string& path, const Location& site) {
-    const Location reportAt = site.file.empty() ? Location{path, 0} : site;
+  void ReadSource(const std::string& path, const Place& site) {
+    const std::string* file = Intern(path);
+    const Place reportAt = site.file == nullptr ? Place{file, 0} : site;
     const std::string normal = NormalPath(path);
     if (std::find(chain_.begin(), chain_.end(), normal) != chain_.end()) {
       std::string cycle;
-      for (const auto& file : chain_) cycle += file + " -> ";
+      for (const auto& outer : chain_) cycle += outer + " -> ";
       Error(site, "include cycle: " + cycle + normal);
       return;
     }
@@ -108,15 +136,9 @@ class Assembler {
       Error(site, "includes nested more than " + std::to_string(kMaxIncludeDepth) + " deep");
       return;
     }
-    const SourceText source = files_.Read(path);
-    if (!source.found) {
-      Error(reportAt, "cannot open " + Quoted(path) + ": " + source.reason);
-      return;
-    }
-    if (std::find(result_.filesRead.begin(), result_.filesRead.end(), path) == result_.filesRead.end()) {
-      result_.filesRead.push_back(path);
-    }
-    const std::vector<std::string> lines = platform::SplitLines(source.text);
+    const std::string* text = SourceTextOf(path, normal, reportAt);
+    if (text == nullptr) return;
+    const std::vector<std::string_view> lines = LinesOf(*text);
     linesRead_ += lines.size();
     if (linesRead_ > kMaxSourceLines) {
       Stop(reportAt, "more than " + std::to_string(kMaxSourceLines) + " source lines in all (an include repeated?)");
@@ -124,10 +146,10 @@ class Assembler {
     }
     chain_.push_back(normal);
     for (std::size_t i = 0; i < lines.size() && !gaveUp_; ++i) {
-      const Location where{path, i + 1};
+      const Place where{file, i + 1};
       const ParsedLine parsed = ParseLine(lines[i]);
       if (parsed.ok) {
-        Handle(parsed.statement, where);
+        Handle(parsed.statement, where, lines[i]);
       } else {
         Error(where, parsed.error);
       }
@@ -135,26 +157,36 @@ class Assembler {
     chain_.pop_back();
   }
 
-  void Handle(const Statement& statement, const Location& where) {
+  // Views of the lines of text, with the line ends SplitLines recognises.
+  static std::vector<std::string_view> LinesOf(const std::string& text) {
+    std::vector<std::string_view> views;
+    std::size_t start = 0;
+    for (const auto& line : platform::SplitLines(text)) {
+      start = text.find(line, start);
+      views.emplace_back(text.data() + start, line.size());
+      start += line.size();
+    }
+    return views;
+  }
+
+  void Handle(const Statement& statement, const Place& where, std::string_view text) {
     if (statement.directive == Directive::kInclude) {
       // operator/ keeps an absolute name as it is, and a bare name lands beside the including file.
-      const auto target = std::filesystem::path(where.file).parent_path() / statement.operands.front();
+      const auto target = std::filesystem::path(*where.file).parent_path() / statement.operands.front();
       ReadSource(target.string(), where);
       return;
     }
+    Symbol symbol;
+    symbol.defined = where;
     if (statement.directive == Directive::kEqu) {
-      Symbol constant;
-      constant.defined = where;
-      constant.isConstant = true;
-      constant.valueText = statement.operands.front();
-      if (Define(statement.name, std::move(constant))) constantOrder_.push_back(statement.name);
+      symbol.isConstant = true;
+      symbol.valueText = statement.operands.front();
+      if (Define(statement.name, std::move(symbol))) constantOrder_.push_back(statement.name);
       return;
     }
     if (!statement.name.empty()) {
-      Symbol label;
-      label.defined = where;
-      label.offset = offset_;
-      (void)Define(statement.name, std::move(label));
+      symbol.offset = offset_;
+      (void)Define(statement.name, std::move(symbol));
     }
     if (statement.directive == Directive::kNone) return;
 
@@ -163,14 +195,15 @@ class Assembler {
       Stop(where, "the model data grows beyond " + std::to_string(kMaxDataBytes) + " bytes");
       return;
     }
-    dataLines_.push_back({where, statement.directive, statement.operands});
+    dataLines_.push_back({where, text});
   }
 
   [[nodiscard]] bool Define(const std::string& name, Symbol symbol) {
     const auto [existing, inserted] = symbols_.try_emplace(name, symbol);
     if (!inserted) {
-      const Location& first = existing->second.defined;
-      Error(symbol.defined, Quoted(name) + " is already defined at " + first.file + "(" + std::to_string(first.line) + ")");
+      const Location first = existing->second.defined.ToLocation();
+      Error(symbol.defined,
+            Quoted(name) + " is already defined at " + first.file + "(" + std::to_string(first.line) + ")");
     }
     return inserted;
   }
@@ -194,7 +227,7 @@ class Assembler {
   }
 
   // nullopt after reporting why (or silently when a constant it names was reported already).
-  std::optional<Value> Evaluate(const std::string& operand, const Location& where, std::size_t depth) {
+  std::optional<Value> Evaluate(const std::string& operand, const Place& where, std::size_t depth) {
     const Literal literal = ReadNumberLiteral(operand);
     if (literal.status == LiteralStatus::kValue) return literal.value;
     if (literal.status == LiteralStatus::kOutOfRange) {
@@ -215,15 +248,16 @@ class Assembler {
   }
 
   void Emit(const DataLine& line) {
-    const std::string_view directive = DirectiveName(line.directive);
-    const std::size_t size = ItemSize(line.directive);
-    for (const auto& operand : line.operands) {
+    const Statement statement = ParseLine(line.text).statement;
+    const std::string_view directive = DirectiveName(statement.directive);
+    const std::size_t size = ItemSize(statement.directive);
+    for (const auto& operand : statement.operands) {
       const std::optional<Value> value = Evaluate(operand, line.where, 0);
       if (!value) continue;
       const std::string shown = IsName(operand) ? operand + " (= " + ValueText(*value) + ")" : operand;
-      if (line.directive == Directive::kReal4 || line.directive == Directive::kReal8) {
+      if (statement.directive == Directive::kReal4 || statement.directive == Directive::kReal8) {
         const double real = value->isReal ? value->real : static_cast<double>(value->integer);
-        if (line.directive == Directive::kReal8) {
+        if (statement.directive == Directive::kReal8) {
           AppendLittleEndian(result_.data, std::bit_cast<std::uint64_t>(real), size);
         } else if (std::abs(real) <= std::numeric_limits<float>::max()) {
           AppendLittleEndian(result_.data, std::bit_cast<std::uint32_t>(static_cast<float>(real)), size);
@@ -236,10 +270,10 @@ class Assembler {
         Error(line.where, std::string(directive) + " needs a whole number, not " + shown);
         continue;
       }
-      const IntegerRange range = RangeOf(line.directive);
+      const IntegerRange range = RangeOf(statement.directive);
       if (value->integer < range.low || value->integer > range.high) {
-        Error(line.where, shown + " is out of range for " + std::string(directive) + " (" +
-                              std::to_string(range.low) + ".." + std::to_string(range.high) + ")");
+        Error(line.where, shown + " is out of range for " + std::string(directive) + " (" + std::to_string(range.low) +
+                              ".." + std::to_string(range.high) + ")");
         continue;
       }
       AppendLittleEndian(result_.data, static_cast<std::uint64_t>(value->integer), size);
@@ -247,7 +281,9 @@ class Assembler {
   }
 
   const SourceFiles& files_;
-  std::vector<std::string> chain_;  // normal paths of the files being read, outermost first
+  std::set<std::string> paths_;               // every path spelling seen, for Place
+  std::map<std::string, std::string> texts_;  // source texts by normal path
+  std::vector<std::string> chain_;            // normal paths of the files being read, outermost first
   std::vector<DataLine> dataLines_;
   std::map<std::string, Symbol> symbols_;
   std::vector<std::string> constantOrder_;
@@ -259,6 +295,8 @@ class Assembler {
 
 }  // namespace
 
-Assembly Assemble(const std::string& mainPath, const SourceFiles& files) { return Assembler(files).Run(mainPath); }
+Assembly Assemble(const std::string& mainPath, const SourceFiles& files) {
+  return Assembler(files).Run(mainPath);
+}
 
 }  // namespace bglc

@@ -14,14 +14,14 @@ namespace bglc {
 // all files together (a file included many times counts each time), more model data than this.
 inline constexpr std::size_t kMaxIncludeDepth = 16;
 inline constexpr std::size_t kMaxSourceLines = 1'000'000;
-inline constexpr std::size_t kMaxDataBytes = 64u * 1024u * 1024u;
+inline constexpr std::size_t kMaxDataBytes = 16u * 1024u * 1024u;
 // After this many errors the rest would mostly be follow-on noise.
 inline constexpr std::size_t kMaxErrors = 100;
 
 struct Assembly {
-  std::vector<std::uint8_t> data;       // the model data, little-endian; empty when there are errors
-  std::vector<Diagnostic> errors;       // in the order found; empty on success
-  std::vector<std::string> filesRead;   // every source opened, main source first, each once
+  std::vector<std::uint8_t> data;      // the model data, little-endian; empty when there are errors
+  std::vector<Diagnostic> errors;      // in the order found; empty on success
+  std::vector<std::string> filesRead;  // every source opened, main source first, each once
   [[nodiscard]] bool ok() const { return errors.empty(); }
 };
 

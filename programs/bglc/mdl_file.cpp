@@ -11,7 +11,9 @@
 namespace bglc {
 namespace {
 
-void AppendTag(std::vector<std::uint8_t>& file, std::string_view tag) { file.insert(file.end(), tag.begin(), tag.end()); }
+void AppendTag(std::vector<std::uint8_t>& file, std::string_view tag) {
+  file.insert(file.end(), tag.begin(), tag.end());
+}
 
 void AppendU32(std::vector<std::uint8_t>& file, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) file.push_back(static_cast<std::uint8_t>(value >> (8 * i)));

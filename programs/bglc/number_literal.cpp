@@ -9,7 +9,9 @@
 namespace bglc {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 std::optional<int> HexDigitValue(char c) {
   if (IsDigit(c)) return c - '0';
@@ -56,7 +58,6 @@ bool IsRealText(std::string_view text) {
   }
   return i == text.size();
 }
-
 
 // The power of ten of the leading significant digit of a real text that IsRealText accepted, saturated
 // far beyond the double range; only its sign matters to tell overflow from underflow.

@@ -19,7 +19,9 @@ SourceText DiskSourceFiles::Read(const std::string& path) const {
   }
 }
 
-void MemorySourceFiles::Add(const std::string& path, std::string text) { files_[NormalPath(path)] = std::move(text); }
+void MemorySourceFiles::Add(const std::string& path, std::string text) {
+  files_[NormalPath(path)] = std::move(text);
+}
 
 SourceText MemorySourceFiles::Read(const std::string& path) const {
   const auto found = files_.find(NormalPath(path));
@@ -27,6 +29,8 @@ SourceText MemorySourceFiles::Read(const std::string& path) const {
   return {true, found->second, {}};
 }
 
-std::string NormalPath(const std::string& path) { return std::filesystem::path(path).lexically_normal().string(); }
+std::string NormalPath(const std::string& path) {
+  return std::filesystem::path(path).lexically_normal().string();
+}
 
 }  // namespace bglc

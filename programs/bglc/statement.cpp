@@ -13,13 +13,15 @@ struct Keyword {
 };
 
 constexpr std::array kKeywords{
-    Keyword{"db", Directive::kDb, 1},       Keyword{"dw", Directive::kDw, 2},
-    Keyword{"dd", Directive::kDd, 4},       Keyword{"real4", Directive::kReal4, 4},
-    Keyword{"real8", Directive::kReal8, 8}, Keyword{"equ", Directive::kEqu, 0},
+    Keyword{"db", Directive::kDb, 1},           Keyword{"dw", Directive::kDw, 2},
+    Keyword{"dd", Directive::kDd, 4},           Keyword{"real4", Directive::kReal4, 4},
+    Keyword{"real8", Directive::kReal8, 8},     Keyword{"equ", Directive::kEqu, 0},
     Keyword{"include", Directive::kInclude, 0},
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\f' || c == '\v';
+}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -27,7 +29,9 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 Directive KeywordOf(std::string_view word) {
   for (const auto& keyword : kKeywords) {
@@ -46,12 +50,20 @@ std::pair<std::string_view, std::string_view> FirstWord(std::string_view text) {
   return {text.substr(0, end), Trim(text.substr(end))};
 }
 
-bool IsNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9'); }
+bool IsNameStart(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+bool IsNameChar(char c) {
+  return IsNameStart(c) || (c >= '0' && c <= '9');
+}
 
-ParsedLine Failure(std::string error) { return {false, {}, std::move(error)}; }
+ParsedLine Failure(std::string error) {
+  return {false, {}, std::move(error)};
+}
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
 
 // Fills the operands of a statement whose directive is known.
 ParsedLine WithOperands(Statement statement, std::string_view rest) {
