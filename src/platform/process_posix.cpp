@@ -60,8 +60,8 @@ class SpawnActions {
   SpawnActions(const SpawnActions&) = delete;
   SpawnActions& operator=(const SpawnActions&) = delete;
 
-  // Standard output and error onto output; everything else the child might inherit closed before
-  // /dev/null is opened, so that open finds a free descriptor even when the parent has none left.
+  // Standard output and error onto output, standard input from /dev/null, and nothing else: a
+  // descriptor another part of the program left inheritable must not keep some pipe open.
   [[nodiscard]] bool Prepare(int output) {
     return ok_ && ::posix_spawn_file_actions_adddup2(&actions_, output, STDOUT_FILENO) == 0 &&
            ::posix_spawn_file_actions_adddup2(&actions_, output, STDERR_FILENO) == 0 &&
