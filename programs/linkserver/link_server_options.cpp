@@ -66,7 +66,7 @@ std::string UsageText() {
 Plays the simulator's link server for parkmarq's "FS" button: owns the window of class FSCONNECT8,
 answers the message WM_FSCONNECT with reply atoms (request 10: information, request 1: read a
 variable) and runs until interrupted (Ctrl+C or SIGTERM). Prints a line when it is ready, one per
-answered request and one per deleted atom, and a count of deleted and left atoms when it stops.
+answered request and one per deleted atom, and the count of released and left atoms when it stops.
 
 Options:
   --var N=VALUE     the value of simulator variable N (repeatable); unset variables read as 0.

@@ -80,7 +80,7 @@ int Serve(const linkserver::Options& options) {
       std::string(linkserver::kMessageName).c_str(), message);
   server.Run();
   runningWindow = nullptr;
-  Say("stopped: %d atoms deleted, %zu atoms left\n", deleted, server.Atoms().Size());
+  Say("stopped: %d atoms released, %zu atoms left\n", deleted, server.Atoms().Size());
   return 0;
 }
 

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace simlink_testing {
+
+// A namespace prefix no other test program or test case uses: the process id and a counter.
+[[nodiscard]] std::string UniqueNamespace();
+
+// The link server program running in the background under a namespace of its own, started with the
+// given options. The constructor returns once the server has printed its ready line and throws when it
+// does not within a few seconds. Stop (or the destructor) ends it with SIGTERM.
+class LinkServerProcess {
+ public:
+  LinkServerProcess(const std::string& namespacePrefix, const std::vector<std::string>& options);
+  ~LinkServerProcess();
+  LinkServerProcess(const LinkServerProcess&) = delete;
+  LinkServerProcess& operator=(const LinkServerProcess&) = delete;
+
+  // Stops the server and returns everything it printed, its final count included.
+  std::string Stop();
+
+ private:
+  void ReadUntil(const std::string& marker, int timeoutMilliseconds);
+
+  pid_t pid_ = -1;
+  int output_ = -1;
+  std::string printed_;
+};
+
+// How many lines of text contain needle.
+[[nodiscard]] int CountLines(const std::string& text, const std::string& needle);
+
+}  // namespace simlink_testing
