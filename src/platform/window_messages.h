@@ -49,6 +49,10 @@ inline constexpr std::size_t kMaxAtomLength = 255;
 // Whether the atom existed is not reported: callers have no use for it.
 void DeleteAtom(std::uint16_t atom);
 
+// text with the ASCII letters in lower case and every other byte as it is: how message names and atom
+// texts are compared, whatever the user's locale.
+[[nodiscard]] std::string FoldAsciiCase(std::string_view text);
+
 // A raw copy of the bytes into a T, read as little-endian whatever the machine's own order.
 template <typename T>
 [[nodiscard]] T CopyLittleEndian(std::span<const std::uint8_t, sizeof(T)> bytes) {

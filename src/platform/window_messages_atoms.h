@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,9 @@ class AtomTable {
     std::uint32_t references = 0;
   };
   std::map<std::uint16_t, Entry> entries_;
+  std::map<std::string, std::uint16_t> byFoldedText_;  // text with ASCII letters in lower case
+  std::set<std::uint16_t> freed_;                       // numbers below next_ that are free again
+  std::uint32_t next_ = kFirstAtom;                     // never used so far from here on
 };
 
 }  // namespace platform

@@ -14,7 +14,7 @@
 namespace platform {
 namespace {
 
-// Beyond this many open connections new ones are turned away, so a flood cannot exhaust descriptors.
+// At most this many connections stay open, so a flood cannot exhaust descriptors.
 constexpr std::size_t kMaxConnections = 64;
 // An answer is a few hundred bytes and always fits a fresh connection's buffer; this only bounds a
 // peer that stopped reading.
@@ -148,13 +148,8 @@ void MessageWindow::Run() {
       for (;;) {
         local::Socket accepted(::accept4(polled[listener].fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
         if (!accepted.Valid()) break;
-        if (connections.size() >= kMaxConnections) {
-          // Turn away waiting senders first: they have had their answer's worth of time already.
-          const auto held = std::find_if(connections.begin(), connections.end(),
-                                         [](const Connection& connection) { return connection.held; });
-          if (held == connections.end()) continue;
-          connections.erase(held);
-        }
+        // The oldest connection makes room, so idle peers cannot lock the window out for good.
+        if (connections.size() >= kMaxConnections) connections.erase(connections.begin());
         connections.push_back({std::move(accepted), {}, after + local::ExchangeTimeout(), false});
       }
     }

@@ -45,14 +45,18 @@ std::optional<FoundWindow> WindowFor(WindowHandle handle) {
 
 }  // namespace
 
+std::string FoldAsciiCase(std::string_view text) {
+  std::string folded(text);
+  std::transform(folded.begin(), folded.end(), folded.begin(),
+                 [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
+  return folded;
+}
+
 std::uint32_t RegisterWindowMessage(std::string_view name) {
   if (name.empty()) return 0;
   // FNV-1a: fixed, so every process and every build agrees on the number.
   std::uint32_t hash = 2166136261U;
-  for (const char c : name) {
-    const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    hash = (hash ^ static_cast<std::uint8_t>(lower)) * 16777619U;
-  }
+  for (const char c : FoldAsciiCase(name)) hash = (hash ^ static_cast<std::uint8_t>(c)) * 16777619U;
   return 0xC000U + hash % 0x4000U;
 }
 

@@ -1,6 +1,5 @@
 #include "simlink/link_replies.h"
 
-#include <algorithm>
 #include <array>
 
 #include "platform/window_messages.h"
@@ -37,13 +36,6 @@ std::int32_t InfoNumber(std::string_view field, std::string_view name) {
 
 std::string_view Characters(std::string_view text, std::size_t from, std::size_t count) {
   return from >= text.size() ? std::string_view() : text.substr(from, count);
-}
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
-  return lower;
 }
 
 }  // namespace
@@ -83,7 +75,7 @@ ReadReply DecodeReadReply(std::string_view text, std::string_view typeLetter) {
   const std::span<const std::uint8_t> all(bytes);
   ReadReply reply;
   reply.leadWord = platform::CopyLittleEndian<std::int32_t>(all.subspan<0, 4>());
-  const std::string letter = LowerAscii(typeLetter);
+  const std::string letter = platform::FoldAsciiCase(typeLetter);
   if (letter == "n" || letter == "b") {
     reply.value = platform::CopyLittleEndian<double>(all.subspan<4, 8>());
   } else if (letter == "e" || letter == "f" || letter == "d" || letter == "o" || letter == "p") {

@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <sstream>
 #include <stdexcept>
@@ -16,11 +15,6 @@
 extern char** environ;
 
 namespace simlink_testing {
-
-std::string UniqueNamespace() {
-  static std::atomic<int> counter{0};
-  return "parkmarq-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + "/";
-}
 
 LinkServerProcess::LinkServerProcess(const std::string& namespacePrefix, const std::vector<std::string>& options) {
   int ends[2];

@@ -7,9 +7,6 @@
 
 namespace simlink_testing {
 
-// A namespace prefix no other test program or test case uses: the process id and a counter.
-[[nodiscard]] std::string UniqueNamespace();
-
 // The link server program running in the background under a namespace of its own, started with the
 // given options. The constructor returns once the server has printed its ready line and throws when it
 // does not within a few seconds. Stop (or the destructor) ends it with SIGTERM.

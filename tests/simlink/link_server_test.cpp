@@ -9,6 +9,7 @@
 #include "simlink/fs_connect.h"
 #include "simlink/heading_button.h"
 #include "simlink/link_server_process.h"
+#include "simlink/test_namespace.h"
 #include "simlink/watchdog.h"
 
 namespace simlink {
