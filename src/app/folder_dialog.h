@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+namespace platform {
+class DialogService;
+}
+
+namespace Folder_Dialog {
+
+inline constexpr const char* kBrowseTitle = "Choose a directory from the list.";
+
+// Lets the user choose a file-system folder, modal to owner, opening without a preselected folder.
+// The result ends in the path separator; empty when the user cancels.
+[[nodiscard]] std::string BrowseForFolder(QWidget* owner, platform::DialogService& dialogs);
+
+}  // namespace Folder_Dialog
