@@ -40,9 +40,11 @@ class CaptionRestorer {
 
 std::string CompilerCommandLine(const std::string& appFolder, const std::string& sourceFile,
                                 const std::string& outputPath) {
-  return QuotedArgument(ToolsFilePath(appFolder, kCompilerName), "application folder") + " " +
-         QuotedArgument(ToolsFilePath(appFolder, sourceFile), "template source") + " " +
-         QuotedArgument(outputPath, "output file");
+  (void)QuotedArgument(appFolder, "application folder");  // named as such before the paths built on it
+  std::string commandLine = QuotedArgument(ToolsFilePath(appFolder, kCompilerName), "compiler");
+  commandLine += " " + QuotedArgument(ToolsFilePath(appFolder, sourceFile), "template source");
+  commandLine += " " + QuotedArgument(outputPath, "output file");
+  return commandLine;
 }
 
 void CompileModel(BuildHost& host, const std::string& appFolder, const std::string& sourceFile,

@@ -108,6 +108,13 @@ void GenerateSource(const std::string& appFolder, const std::string& sourceFile,
                     const NumberLocale& locale) {
   const platform::FileSystem files;
   const auto parameterSource = ParameterSourceName(sourceFile);
+  // A template source of such a name would overwrite the compiler, the log or the scratch file.
+  for (const auto& name : {sourceFile, parameterSource}) {
+    if (name == kCompilerName || name == kCompileLogName || name == kScratchName) {
+      throw std::invalid_argument("Could not copy the template source " + Quoted(name) +
+                                  " to the tools folder: the tools folder uses that name for its own file");
+    }
+  }
   const auto copy = [&](const std::string& name, std::string_view kind) {
     const auto from = catalogue::TemplateFilePath(appFolder, name);
     try {
@@ -133,16 +140,18 @@ void GenerateSource(const std::string& appFolder, const std::string& sourceFile,
   }
   // What the scratch file is to hold is known before it is created, so a bad heading creates none.
   const auto rewritten = RewriteParameterSource(content, fields, bars, locale);
+  bool scratchCreated = false;
   try {
     {
       platform::OutputFile out(scratch);
+      scratchCreated = true;
       out.Write(rewritten);
       out.Close();
     }
     files.MoveFileOver(scratch, working);
   } catch (const std::system_error& failure) {
     try {
-      files.DeleteFile(scratch);
+      if (scratchCreated) files.DeleteFile(scratch);
     } catch (const std::system_error&) {
       // The report below matters more than a scratch file that cannot be removed either.
     }

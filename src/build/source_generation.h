@@ -50,10 +50,11 @@ using TokenValues = std::array<std::pair<std::string_view, std::string>, 11>;
 
 // Steps 2 to 4 of the build: copies sourceFile and its parameter source from appFolder/vgds_source to
 // appFolder/tools (replacing what is there), computes the bar values and rewrites the parameter
-// source in tools through tools/temp.asm. On return tools/temp.asm does not exist. Failures throw
-// std::system_error or std::runtime_error whose text names the file and the reason; the copies made
-// so far stay, a temp.asm begun is removed, and the parameter source in tools is either the
-// template's copy or the fully rewritten one.
+// source in tools through tools/temp.asm. On return tools/temp.asm does not exist. A template source
+// named like one of the tools folder's own files (temp.asm, compile.log, bglc_9.exe) is refused
+// before anything is copied. Failures throw std::system_error or std::runtime_error whose text names
+// the file and the reason; the copies made so far stay, a temp.asm begun is removed, and the
+// parameter source in tools is either the template's copy or the fully rewritten one.
 void GenerateSource(const std::string& appFolder, const std::string& sourceFile, const ParameterFields& fields,
                     const NumberLocale& locale);
 

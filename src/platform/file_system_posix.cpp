@@ -1,11 +1,28 @@
 #include "platform/file_system.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
+
+#include "platform/output_file.h"
 
 namespace fs = std::filesystem;
 
 namespace platform {
+namespace {
+
+struct Descriptor {
+  int fd;
+  ~Descriptor() { ::close(fd); }
+};
+
+}  // namespace
 
 bool FileSystem::FileExists(const std::string& path) const {
   std::error_code error;
@@ -28,13 +45,37 @@ std::vector<std::string> FileSystem::ListFiles(const std::string& folder) const 
 }
 
 void FileSystem::CopyFile(const std::string& from, const std::string& to) const {
-  std::error_code error;
-  if (fs::is_symlink(fs::symlink_status(to, error))) {
-    fs::remove(to, error);
-    if (error) throw std::system_error(error, "cannot replace the symbolic link \"" + to + "\"");
+  // Copied by hand rather than with std::filesystem so that a full disk is reported as such and a
+  // link at the target is replaced instead of followed.
+  const auto failure = [&](int error) {
+    return std::system_error(error, std::generic_category(), "cannot copy \"" + from + "\" to \"" + to + "\"");
+  };
+  const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (source < 0) throw failure(errno);
+  const Descriptor closeSource{source};
+  struct stat sourceStatus {};
+  if (::fstat(source, &sourceStatus) != 0) throw failure(errno);
+  if (S_ISDIR(sourceStatus.st_mode)) throw failure(EISDIR);
+  struct stat targetStatus {};
+  if (::lstat(to.c_str(), &targetStatus) == 0 && targetStatus.st_dev == sourceStatus.st_dev && targetStatus.st_ino == sourceStatus.st_ino) {
+    throw failure(EINVAL);  // emptying the target would empty the source
   }
-  fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
-  if (error) throw std::system_error(error, "cannot copy \"" + from + "\" to \"" + to + "\"");
+  try {
+    OutputFile target(to);
+    std::array<char, 65536> buffer;
+    for (;;) {
+      const ssize_t got = ::read(source, buffer.data(), buffer.size());
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) throw failure(errno);
+      if (got == 0) break;
+      if (const auto error = target.TryWrite(std::string_view(buffer.data(), static_cast<std::size_t>(got)))) {
+        throw failure(error.value());
+      }
+    }
+    target.Close();
+  } catch (const std::system_error& error) {
+    throw failure(error.code().value());
+  }
 }
 
 void FileSystem::MoveFileOver(const std::string& from, const std::string& to) const {

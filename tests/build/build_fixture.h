@@ -1,0 +1,170 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "build/build_sequence.h"
+#include "build/compile_log.h"
+#include "build/parameter_fields.h"
+#include "catalogue/template_catalogue.h"
+#include "helpers/process_probe.h"
+#include "runner/dos_outputs.h"
+#include "support/temp_folder.h"
+
+namespace build_test {
+
+namespace fs = std::filesystem;
+
+inline constexpr const char* kMainSource = "; dock main source\r\ninclude dock_0.asm\r\n";
+inline constexpr const char* kParameterSource =
+    "heading dw HEADING_VECTOR_X, HEADING_VECTOR_Y\r\n"
+    "stop dw STOP_DISTANCE ; NVLH\r\n"
+    "bars real4 BAR_DISTANCE1, BAR_DISTANCE2, BAR_POSITION1, BAR_POSITION2";
+// kParameterSource rewritten with the fields' initial texts 0, 20, 500, 10.
+inline constexpr const char* kRewrittenInitial =
+    "heading dw 0, -32768\r\n"
+    "stop dw 20 ; 16384\r\n"
+    "bars real4 -0.744, -0.794, -0.236, -0.264\r\n";
+
+// Stands in for the scenery compiler: says how many arguments it got after its own name, checks it
+// can read the source and writes the model to the output path.
+inline constexpr const char* kFakeCompiler =
+    "#!/bin/sh\n"
+    "echo \"bglc: $# arguments\"\n"
+    "test -r \"$1\" || { echo \"cannot read $1\" >&2; exit 2; }\n"
+    "printf 'model of %s\\n' \"$1\" > \"$2\"\n"
+    "echo 'bglc: done' >&2\n";
+
+// The window, scripted: its fields, its list selection and the answers of its save dialog.
+class ScriptedHost : public build::BuildHost {
+ public:
+  struct DialogCall {
+    std::string title;
+    std::string filter;
+    std::string idir;
+    friend bool operator==(const DialogCall&, const DialogCall&) = default;
+  };
+
+  ScriptedHost() {
+    fields[catalogue::Parameter::Heading] = {"0", true};
+    fields[catalogue::Parameter::StopDistance] = {"20", true};
+    fields[catalogue::Parameter::VisibilityDistance] = {"500", true};
+    fields[catalogue::Parameter::LateralDistance] = {"10", true};
+  }
+
+  [[nodiscard]] int SelectedListIndex() const override { return listIndex; }
+  [[nodiscard]] build::ParameterField Field(catalogue::Parameter parameter) const override {
+    return fields[parameter];
+  }
+  void ShowValidationError(const std::string& message) override { validationErrors.push_back(message); }
+  [[nodiscard]] std::string SaveDialog(const std::string& title, const std::string& filter,
+                                       const std::string& idir) override {
+    dialogCalls.push_back({title, filter, idir});
+    return saveAnswer;
+  }
+  void SetCreateCaption(const std::string& caption) override { captions.push_back(caption); }
+
+  int listIndex = 0;
+  build::ParameterFields fields;
+  std::string saveAnswer;
+  std::vector<DialogCall> dialogCalls;
+  std::vector<std::string> validationErrors;
+  std::vector<std::string> captions;
+};
+
+class RecordingMessages : public runner::RunnerMessages {
+ public:
+  void ShowMessage(const std::string& text) override { shown.push_back(text); }
+  std::vector<std::string> shown;
+};
+
+// Every regular file below folder with its content, to see what a build changed.
+inline std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  std::error_code error;
+  for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    if (it->is_regular_file()) files[fs::relative(it->path(), folder).string()] = testing_support::ReadAll(it->path());
+  }
+  return files;
+}
+
+// An application folder (with a blank in its path) holding one template "Dock" (dock.asm and
+// dock_0.asm, using all four parameters) and a fake compiler; the window's owner objects; a host that
+// confirms out/dock.mdl in the save dialog.
+class BuildFixture : public ::testing::Test {
+ protected:
+  BuildFixture() : app_(temp_.Path() / "app folder") {
+    temp_.Write("app folder/vgds_source/dock.asm", kMainSource);
+    temp_.Write("app folder/vgds_source/dock_0.asm", kParameterSource);
+    fs::create_directories(app_ / "tools");
+    fs::create_directories(temp_.Path() / "out");
+    InstallCompiler(kFakeCompiler);
+    catalogue::TemplateEntry dock;
+    dock.UsesHeading = dock.UsesStopDistance = dock.UsesVisibilityDistance = dock.UsesLateralDistance = true;
+    dock.Name = "Dock";
+    dock.SourceFile = "dock.asm";
+    catalogue_.Add(dock);
+    objDOS_.ConnectReceiveOutputs([this](std::string& CommandOutputs) { log_.Append(CommandOutputs); });
+    host_.saveAnswer = OutputPath();
+  }
+
+  void InstallCompiler(const std::string& script) const {
+    const auto path = temp_.Write("app folder/tools/bglc_9.exe", script);
+    fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+  }
+
+  [[nodiscard]] build::BuildContext Context(build::WhenToolsBusy whenBusy = build::WhenToolsBusy::Refuse) {
+    return {catalogue_, App(), defaultOutputFolder_, locale_, objDOS_, log_, whenBusy};
+  }
+  build::BuildOutcome Run() { return build::RunBuildSequence(host_, Context()); }
+
+  // Runs the sequence expecting it to throw; the exception's text, or "" when it did not throw.
+  std::string RunExpectingFailure() {
+    try {
+      (void)Run();
+    } catch (const std::exception& failure) {
+      return failure.what();
+    }
+    ADD_FAILURE() << "the build did not stop";
+    return {};
+  }
+
+  [[nodiscard]] std::string App() const { return app_.string(); }
+  [[nodiscard]] fs::path Tools() const { return app_ / "tools"; }
+  [[nodiscard]] fs::path Tools(const std::string& name) const { return Tools() / name; }
+  [[nodiscard]] fs::path Templates() const { return app_ / "vgds_source"; }
+  [[nodiscard]] std::string OutputPath() const { return (temp_.Path() / "out" / "dock.mdl").string(); }
+  [[nodiscard]] std::string ToolsFile(const std::string& name) const { return testing_support::ReadAll(Tools(name)); }
+
+  // After a failure: what must hold whatever went wrong, and a normal build works again.
+  void ExpectTemplatesIntactAndNextBuildWorks(const std::map<std::string, std::string>& templatesBefore) {
+    EXPECT_EQ(Snapshot(Templates()), templatesBefore);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Tools("temp.asm"))));
+    host_ = ScriptedHost();
+    host_.saveAnswer = OutputPath();
+    ASSERT_EQ(Run(), build::BuildOutcome::Compiled);
+    EXPECT_EQ(ToolsFile("dock.asm"), kMainSource);
+    EXPECT_EQ(ToolsFile("dock_0.asm"), kRewrittenInitial);
+    EXPECT_EQ(testing_support::ReadAll(OutputPath()), "model of " + Tools("dock.asm").string() + "\n")
+        << ToolsFile("compile.log");
+  }
+
+  test_helpers::Watchdog watchdog_{std::chrono::seconds(60)};
+  testing_support::TempFolder temp_;
+  fs::path app_;
+  catalogue::TemplateCatalogue catalogue_;
+  std::string defaultOutputFolder_;
+  build::NumberLocale locale_{".", ","};
+  RecordingMessages messages_;
+  runner::DOSOutputs objDOS_{messages_};
+  build::CompileLog log_;
+  ScriptedHost host_;
+};
+
+}  // namespace build_test
