@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QListWidget>
 #include <memory>
 #include <string>
 

@@ -1,0 +1,150 @@
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <cstring>
+#include <filesystem>
+
+#include "app/window_fixture.h"
+#include "bglc/demo_layout.h"
+#include "bglc/mdl_file.h"
+#include "platform/folder_lock.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadAll;
+
+// The demo catalogue and the stand-in compiler of the built application folder, in a fresh folder.
+class WindowBuildTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    fs::copy(fs::path(PARKMARQ_APP_DIR) / "vgds_source", app.Path() / "vgds_source");
+    fs::create_directory(app.Path() / "tools");
+    fs::copy_file(fs::path(PARKMARQ_APP_DIR) / "tools" / "bglc_9.exe", app.Path() / "tools" / "bglc_9.exe");
+  }
+
+  void SelectTemplate(const char* name) {
+    const auto items = form->lst_vgds->findItems(QString::fromUtf8(name), Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1);
+    form->lst_vgds->setCurrentItem(items.first());
+  }
+
+  template <typename T>
+  static T At(const std::string& model, std::string_view token) {
+    for (const auto& slot : bglc::demo::kParameterSlots) {
+      if (slot.token != token) continue;
+      T value{};
+      std::memcpy(&value, model.data() + bglc::kModelDataOffset + slot.offset, sizeof value);
+      return value;
+    }
+    ADD_FAILURE() << "no slot " << token;
+    return T{};
+  }
+};
+
+TEST_F(WindowBuildTest, CreateNewMdlBuildsTheModelWithTheStandsValuesAndLogsTheCompile) {
+  Start();
+  SelectTemplate("Docking display T1 (all parameters)");
+  form->txt_heading->setText(QStringLiteral("90"));
+  form->txt_stopdistance->setText(QStringLiteral("0.5"));
+  form->txt_visibilitydistance->setText(QStringLiteral("499.5"));
+  form->txt_lateraldistance->setText(QStringLiteral("-1"));
+  const auto output = app.Path() / "out dir" / "stand 1.mdl";  // blanks stay one argument
+  fs::create_directory(output.parent_path());
+  dialogs.saveAnswers.push_back(QString::fromStdString(output.string()));
+
+  form->cmd_create->click();
+
+  ASSERT_EQ(dialogs.saveRequests.size(), 1U);
+  EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("Select output MDL file"));
+  EXPECT_EQ(dialogs.saveRequests[0].filter, QStringLiteral("MDL file (*.mdl)|*.mdl|"));
+  EXPECT_EQ(dialogs.saveRequests[0].initialName, QStringLiteral("safedock_t1_h90_s0_l-1.mdl"));
+  EXPECT_TRUE(dialogs.boxes.empty());
+  EXPECT_EQ(form->cmd_create->text(), QStringLiteral("Create new MDL"));
+
+  const std::string model = ReadAll(output);
+  ASSERT_GT(model.size(), bglc::kModelDataOffset + bglc::demo::kParameterBlockSize);
+  EXPECT_EQ(model.substr(0, 4), "RIFF");
+  EXPECT_EQ(At<std::int16_t>(model, "NVLH"), 16384);
+  EXPECT_EQ(At<std::int16_t>(model, "NVL"), 32767);
+  EXPECT_EQ(At<std::int32_t>(model, "VISIBILITY_DISTANCE"), 500);
+  EXPECT_EQ(At<std::int32_t>(model, "HEADING_VECTOR_X"), -32768);
+  EXPECT_EQ(At<std::int32_t>(model, "HEADING_VECTOR_Y"), 0);
+  EXPECT_EQ(At<std::int32_t>(model, "STOP_DISTANCE"), 0);  // 0.5 rounds half to even
+  EXPECT_EQ(At<std::int32_t>(model, "LATERAL_DISTANCE"), -1);
+  EXPECT_EQ(At<float>(model, "BAR_DISTANCE1"), -0.313F);
+  EXPECT_EQ(At<float>(model, "BAR_DISTANCE2"), -0.363F);
+  EXPECT_EQ(At<float>(model, "BAR_POSITION1"), 0.264F);  // negative lateral: the other side
+  EXPECT_EQ(At<float>(model, "BAR_POSITION2"), 0.236F);
+
+  const std::string log = ReadAll(app.Path() / "tools" / "compile.log");
+  EXPECT_NE(log.find(output.string()), std::string::npos) << log;
+  EXPECT_TRUE(log.ends_with("\r\n\r\n")) << "the runner's final empty chunk adds an empty line";
+  EXPECT_FALSE(fs::exists(app.Path() / "tools" / "temp.asm"));
+}
+
+TEST_F(WindowBuildTest, RefusalsCancelAndBrokenSourcesEachEndTheBuildTheirOwnWay) {
+  Start();
+  SelectTemplate("Docking display T1 (all parameters)");
+
+  // A bad heading: one box with the validation title, nothing written.
+  form->txt_heading->setText(QStringLiteral("361"));
+  form->cmd_create->click();
+  ASSERT_EQ(dialogs.boxes.size(), 1U);
+  EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("Parkmarq error"));
+  EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("Please enter a heading between 0 and 360 degrees"));
+  EXPECT_FALSE(fs::exists(app.Path() / "tools" / "safedock_t1_0.asm"));
+
+  // Cancelling the dialog: sources rewritten, no log, no model.
+  form->txt_heading->setText(QStringLiteral("45"));
+  dialogs.saveAnswers.push_back(QString());
+  form->cmd_create->click();
+  EXPECT_TRUE(fs::exists(app.Path() / "tools" / "safedock_t1_0.asm"));
+  EXPECT_FALSE(fs::exists(app.Path() / "tools" / "compile.log"));
+  EXPECT_EQ(dialogs.boxes.size(), 1U);
+
+  // A broken template source: the compiler's errors land in the log, no model is written.
+  app.Write("vgds_source/safedock_t1_0.asm", "parameter_block:\r\nbroken dw NOT_A_VALUE\r\n");
+  const auto output = app.Path() / "broken.mdl";
+  dialogs.saveAnswers.push_back(QString::fromStdString(output.string()));
+  form->cmd_create->click();
+  EXPECT_FALSE(fs::exists(output));
+  EXPECT_NE(ReadAll(app.Path() / "tools" / "compile.log").find("error"), std::string::npos);
+  EXPECT_EQ(form->cmd_create->text(), QStringLiteral("Create new MDL"));
+  EXPECT_EQ(dialogs.boxes.size(), 1U);
+}
+
+TEST_F(WindowBuildTest, UnanticipatedFailuresAndABusyToolsFolderAreReportedOnceWithTheApplicationTitle) {
+  Start();
+  SelectTemplate("Docking display T1 (all parameters)");
+
+  // Another build holds the tools folder: reported, nothing written.
+  {
+    const auto held = platform::FolderLock::Try((app.Path() / "tools").string());
+    ASSERT_TRUE(held.has_value());
+    form->cmd_create->click();
+  }
+  ASSERT_EQ(dialogs.boxes.size(), 1U);
+  EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("parkmarq"));
+  EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("another build"), Qt::CaseInsensitive))
+      << dialogs.boxes[0].text.toStdString();
+  EXPECT_FALSE(fs::exists(app.Path() / "tools" / "safedock_t1.asm"));
+
+  // A template source gone missing: the report names the file; the window stays usable.
+  fs::remove(app.Path() / "vgds_source" / "safedock_t1_0.asm");
+  form->cmd_create->click();
+  ASSERT_EQ(dialogs.boxes.size(), 2U);
+  EXPECT_EQ(dialogs.boxes[1].title, QStringLiteral("parkmarq"));
+  EXPECT_TRUE(dialogs.boxes[1].text.contains(QStringLiteral("safedock_t1_0.asm")));
+  EXPECT_EQ(form->cmd_create->text(), QStringLiteral("Create new MDL"));
+
+  // A stop distance that does not fit the file name stops the build before the dialog.
+  SelectTemplate("Lateral bars (stop and lateral distance)");
+  form->txt_stopdistance->setText(QStringLiteral("40000"));
+  form->cmd_create->click();
+  EXPECT_EQ(dialogs.boxes.size(), 3U);
+  EXPECT_TRUE(dialogs.saveRequests.empty());
+}
+
+}  // namespace
