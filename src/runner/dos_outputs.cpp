@@ -16,6 +16,12 @@ constexpr char kCommandLineEmpty[] = "Command Line empty";
 constexpr char kCreatePipeFailed[] = "CreatePipe failed. Error: ";
 constexpr char kStartFailed[] = "File or command not found";
 
+// What a call that started no child returns, while Outputs keeps the last child's output.
+const std::string& NoOutput() {
+  static const std::string empty;
+  return empty;
+}
+
 }  // namespace
 
 DOSOutputs::DOSOutputs(RunnerMessages& messages) : messages_(messages) {}
@@ -26,17 +32,17 @@ std::string DOSOutputs::CommandLine() const { return commandLine_; }
 
 std::string DOSOutputs::Outputs() const { return outputs_; }
 
-std::string DOSOutputs::ExecuteCommand(const std::string& commandLine) {
+const std::string& DOSOutputs::ExecuteCommand(const std::string& commandLine) {
   if (!commandLine.empty()) commandLine_ = commandLine;
   if (commandLine_.empty()) {
     messages_.ShowMessage(kCommandLineEmpty);
-    return {};
+    return NoOutput();
   }
 
   platform::Pipe pipe;
   if (const int error = platform::CreatePipe(pipe); error != 0) {
     messages_.ShowMessage(kCreatePipeFailed + std::to_string(error));
-    return {};
+    return NoOutput();
   }
 
   commandLine_ = platform::ToSystemCharset(commandLine_);
@@ -46,9 +52,10 @@ std::string DOSOutputs::ExecuteCommand(const std::string& commandLine) {
   if (!started) {
     pipe.readEnd.Close();
     messages_.ShowMessage(kStartFailed);
-    return {};
+    return NoOutput();
   }
 
+  // clear() keeps the capacity: a runner used again does not fault in fresh memory for each output.
   outputs_.clear();
   ReadUntilEnd(pipe.readEnd);
   pipe.readEnd.Close();

@@ -48,7 +48,9 @@ class DOSOutputs {
   // stored command line, and blocks until the child's output has ended. Raises ReceiveOutputs once
   // per read, with the bytes of that read passed on unchanged (a UTF-8 character may be split
   // between two chunks), and once more with an empty chunk when the output has ended.
-  // Returns the whole output, or "" after one of these messages, when no child was started:
+  // Returns the whole output, which is the accumulated output itself (read it before the next call;
+  // no copy is made, as an output can be large and the caller often ignores it), or "" after one of
+  // these messages, when no child was started:
   //   "Command Line empty"              argument and stored command line both empty; nothing changed
   //   "CreatePipe failed. Error: <n>"   n the system's error number; Outputs unchanged
   //   "File or command not found"       the start failed for any reason; Outputs unchanged
@@ -56,7 +58,7 @@ class DOSOutputs {
   // set (bytes that are not UTF-8 become "?"), and that form is what runs.
   // An exception thrown by a handler leaves through here with the pipe closed; the child then sees
   // a broken pipe.
-  std::string ExecuteCommand(const std::string& commandLine = {});
+  const std::string& ExecuteCommand(const std::string& commandLine = {});
 
   // Connects a handler to the ReceiveOutputs event; handlers run in the order connected. A handler
   // connected while the event is being raised first runs for the next chunk.
