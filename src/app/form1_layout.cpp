@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
+constexpr int kLayoutPointSize = 8;
 
 QRect Twips(int left, int top, int width, int height) {
   return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
@@ -49,6 +50,11 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
 void Form1::CreateControls() {
   setWindowTitle(QStringLiteral("Parkmarq"));
   setWindowIcon(app::AppIcon());
+  // The layout's fixed sizes were drawn for an 8-point interface font; the platform's family at that
+  // size keeps every caption inside its control.
+  QFont interfaceFont = font();
+  interfaceFont.setPointSize(kLayoutPointSize);
+  setFont(interfaceFont);
   resize(Twips(0, 0, 6570, 6075).size());
 
   lst_vgds = Place(new QListWidget(this), "lst_vgds", Twips(120, 120, 3255, 2985));
