@@ -38,9 +38,11 @@ void AddFiles(std::string_view input, bglc::MemorySourceFiles& files) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   bglc::MemorySourceFiles files;
   AddFiles(std::string_view(reinterpret_cast<const char*>(data), size), files);
-  const bglc::Assembly assembly = bglc::Assemble("main.asm", files);
+  // Tighter than the compiler's own limits, so that reaching them stays quick.
+  const bglc::Limits limits{.includeDepth = 16, .sourceLines = 100'000, .dataBytes = 1u << 20, .errors = 100};
+  const bglc::Assembly assembly = bglc::Assemble("main.asm", files, limits);
   if (!assembly.ok() && !assembly.data.empty()) std::abort();
-  if (assembly.errors.size() > bglc::kMaxErrors + 1 || assembly.data.size() > bglc::kMaxDataBytes) std::abort();
+  if (assembly.errors.size() > limits.errors + 1 || assembly.data.size() > limits.dataBytes) std::abort();
   for (const auto& error : assembly.errors) {
     if (error.message.empty() || bglc::FormatDiagnostic(error).find(": error: ") == std::string::npos) std::abort();
   }

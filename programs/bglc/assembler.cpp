@@ -76,7 +76,7 @@ void AppendLittleEndian(std::vector<std::uint8_t>& data, std::uint64_t bits, std
 
 class Assembler {
  public:
-  explicit Assembler(const SourceFiles& files) : files_(files) {}
+  Assembler(const SourceFiles& files, const Limits& limits) : files_(files), limits_(limits) {}
 
   Assembly Run(const std::string& mainPath) {
     ReadSource(mainPath, Place{});
@@ -96,7 +96,7 @@ class Assembler {
   void Error(const Place& where, std::string message) {
     if (gaveUp_) return;
     result_.errors.push_back({where.ToLocation(), std::move(message)});
-    if (result_.errors.size() == kMaxErrors) Stop(where, "too many errors; stopping here");
+    if (result_.errors.size() == limits_.errors) Stop(where, "too many errors; stopping here");
   }
 
   // Records a last error and ends the run: what follows would be noise or would not end.
@@ -132,16 +132,17 @@ class Assembler {
       Error(site, "include cycle: " + cycle + normal);
       return;
     }
-    if (chain_.size() >= kMaxIncludeDepth) {
-      Error(site, "includes nested more than " + std::to_string(kMaxIncludeDepth) + " deep");
+    if (chain_.size() >= limits_.includeDepth) {
+      Error(site, "includes nested more than " + std::to_string(limits_.includeDepth) + " deep");
       return;
     }
     const std::string* text = SourceTextOf(path, normal, reportAt);
     if (text == nullptr) return;
     const std::vector<std::string_view> lines = LinesOf(*text);
     linesRead_ += lines.size();
-    if (linesRead_ > kMaxSourceLines) {
-      Stop(reportAt, "more than " + std::to_string(kMaxSourceLines) + " source lines in all (an include repeated?)");
+    if (linesRead_ > limits_.sourceLines) {
+      Stop(reportAt,
+           "more than " + std::to_string(limits_.sourceLines) + " source lines in all (an include repeated?)");
       return;
     }
     chain_.push_back(normal);
@@ -191,8 +192,8 @@ class Assembler {
     if (statement.directive == Directive::kNone) return;
 
     offset_ += ItemSize(statement.directive) * statement.operands.size();
-    if (offset_ > kMaxDataBytes) {
-      Stop(where, "the model data grows beyond " + std::to_string(kMaxDataBytes) + " bytes");
+    if (offset_ > limits_.dataBytes) {
+      Stop(where, "the model data grows beyond " + std::to_string(limits_.dataBytes) + " bytes");
       return;
     }
     dataLines_.push_back({where, text});
@@ -281,6 +282,7 @@ class Assembler {
   }
 
   const SourceFiles& files_;
+  const Limits limits_;
   std::set<std::string> paths_;               // every path spelling seen, for Place
   std::map<std::string, std::string> texts_;  // source texts by normal path
   std::vector<std::string> chain_;            // normal paths of the files being read, outermost first
@@ -295,8 +297,8 @@ class Assembler {
 
 }  // namespace
 
-Assembly Assemble(const std::string& mainPath, const SourceFiles& files) {
-  return Assembler(files).Run(mainPath);
+Assembly Assemble(const std::string& mainPath, const SourceFiles& files, const Limits& limits) {
+  return Assembler(files, limits).Run(mainPath);
 }
 
 }  // namespace bglc

@@ -10,13 +10,14 @@
 
 namespace bglc {
 
-// Guards against sources that never end: include chains deeper than this, more lines than this in
-// all files together (a file included many times counts each time), more model data than this.
-inline constexpr std::size_t kMaxIncludeDepth = 16;
-inline constexpr std::size_t kMaxSourceLines = 1'000'000;
-inline constexpr std::size_t kMaxDataBytes = 16u * 1024u * 1024u;
-// After this many errors the rest would mostly be follow-on noise.
-inline constexpr std::size_t kMaxErrors = 100;
+// Guards against sources that never end. The compiler uses the defaults, far above any real model;
+// tests and fuzzing pass tighter ones to reach them quickly.
+struct Limits {
+  std::size_t includeDepth = 16;        // files open at once along one include chain
+  std::size_t sourceLines = 1'000'000;  // lines of all files together, a repeated include each time
+  std::size_t dataBytes = 16u << 20;    // model data
+  std::size_t errors = 100;             // the rest would mostly be follow-on noise
+};
 
 struct Assembly {
   std::vector<std::uint8_t> data;      // the model data, little-endian; empty when there are errors
@@ -38,6 +39,7 @@ struct Assembly {
 //   - Names are case-sensitive (NVL and nvl differ), so a template token left unreplaced is always
 //     reported as an undefined name; directive words are not (DW = dw).
 // Never throws for anything in the sources; every problem becomes a Diagnostic.
-[[nodiscard]] Assembly Assemble(const std::string& mainPath, const SourceFiles& files);
+// Past a limit it reports one last error and stops.
+[[nodiscard]] Assembly Assemble(const std::string& mainPath, const SourceFiles& files, const Limits& limits = {});
 
 }  // namespace bglc

@@ -175,30 +175,26 @@ TEST(BglcAssembler, UnreplacedTokensAreUndefinedNames) {
 }
 
 TEST(BglcAssembler, RunawaySourcesStopWithAnError) {
+  const Limits limits{.includeDepth = 16, .sourceLines = 5000, .dataBytes = 4096, .errors = 10};
+  const auto repeated = [](const std::string& line, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += line;
+    return text;
+  };
   MemorySourceFiles files;
-  std::string manyIncludes;
-  for (int i = 0; i < 2000; ++i) manyIncludes += "include block.asm\n";
-  std::string block;
-  for (int i = 0; i < 1000; ++i) block += "db 0\n";
-  files.Add("lines.asm", manyIncludes);
-  files.Add("block.asm", block);
-  std::string wide = "dd 0";
-  for (int i = 0; i < 4095; ++i) wide += ",0";
-  files.Add("wide.asm", wide);
-  std::string manyWide;
-  for (int i = 0; i < 1100; ++i) manyWide += "include wide.asm\n";
-  files.Add("bytes.asm", manyWide);
-  std::string manyErrors;
-  for (int i = 0; i < 500; ++i) manyErrors += "dw x\n";
-  files.Add("errors.asm", manyErrors);
+  files.Add("lines.asm", repeated("include block.asm\n", 20));  // 20 + 1000 per include
+  files.Add("block.asm", repeated("; blank\n", 1000));
+  files.Add("bytes.asm", repeated("include wide.asm\n", 10));  // 1024 bytes per include
+  files.Add("wide.asm", "dd 0" + repeated(",0", 255));
+  files.Add("errors.asm", repeated("dw x\n", 50));
 
-  const Assembly lines = Assemble("lines.asm", files);
-  EXPECT_EQ(FirstError(lines), "lines.asm(999): error: more than 1000000 source lines in all (an include repeated?)");
-  const Assembly bytes = Assemble("bytes.asm", files);
-  EXPECT_EQ(FirstError(bytes), "wide.asm(1): error: the model data grows beyond 16777216 bytes");
+  const Assembly lines = Assemble("lines.asm", files, limits);
+  EXPECT_EQ(FirstError(lines), "lines.asm(5): error: more than 5000 source lines in all (an include repeated?)");
+  const Assembly bytes = Assemble("bytes.asm", files, limits);
+  EXPECT_EQ(FirstError(bytes), "wide.asm(1): error: the model data grows beyond 4096 bytes");
   EXPECT_TRUE(bytes.data.empty());
-  const Assembly errors = Assemble("errors.asm", files);
-  ASSERT_EQ(errors.errors.size(), kMaxErrors + 1);
+  const Assembly errors = Assemble("errors.asm", files, limits);
+  ASSERT_EQ(errors.errors.size(), limits.errors + 1);
   EXPECT_EQ(errors.errors.back().message, "too many errors; stopping here");
 }
 
