@@ -188,7 +188,8 @@ StandRow RowFromRecord(Record record, const ColumnMap& map, int number) {
       std::all_of(record.fields.begin() + static_cast<std::ptrdiff_t>(std::min(count, map.width)), record.fields.end(),
                   [](const std::string& field) { return field.empty(); });
   if (count < map.width || !extraAreEmpty) {
-    row.problem = "the row has " + std::to_string(count) + " fields, the header has " + std::to_string(map.width);
+    row.problem = "the row has " + std::to_string(count) + (count == 1 ? " field" : " fields") + ", the header has " +
+                  std::to_string(map.width);
   }
   const auto take = [&](std::size_t column) { return column < count ? std::move(record.fields[column]) : ""; };
   row.stand = take(map.stand);

@@ -9,11 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "build/build_host.h"
-#include "build/build_sequence.h"
-#include "build/compile_log.h"
-#include "runner/dos_outputs.h"
-#include "support/temp_folder.h"
+#include "build/build_fixture.h"
 
 namespace build {
 namespace {
@@ -23,34 +19,6 @@ using testing_support::ReadAll;
 using testing_support::TempFolder;
 
 constexpr const char* kAllParameters = "Docking display T1 (all parameters)";
-
-class NoMessages final : public runner::RunnerMessages {
- public:
-  void ShowMessage(const std::string& text) override { ADD_FAILURE() << "runner message: " << text; }
-};
-
-// The window with its fields typed in and its save dialog answered.
-class ScriptedWindow final : public BuildHost {
- public:
-  ScriptedWindow(int listIndex, const catalogue::TemplateEntry& entry, std::vector<std::string> texts,
-                 std::string savePath)
-      : listIndex_(listIndex), entry_(entry), texts_(std::move(texts)), savePath_(std::move(savePath)) {}
-  [[nodiscard]] int SelectedListIndex() const override { return listIndex_; }
-  [[nodiscard]] ParameterField Field(catalogue::Parameter parameter) const override {
-    return {texts_.at(static_cast<std::size_t>(parameter) - 1), entry_.Uses(parameter)};
-  }
-  void ShowValidationError(const std::string& message) override { ADD_FAILURE() << message; }
-  [[nodiscard]] std::string SaveDialog(const std::string&, const std::string&, const std::string&) override {
-    return savePath_;
-  }
-  void SetCreateCaption(const std::string&) override {}
-
- private:
-  int listIndex_;
-  const catalogue::TemplateEntry& entry_;
-  std::vector<std::string> texts_;
-  std::string savePath_;
-};
 
 // An application folder of the test's own: the demo templates, the stand-in compiler, a template
 // whose main source does not assemble and one whose sources are missing.
@@ -75,24 +43,30 @@ class BatchBuildTest : public ::testing::Test {
   }
 
   // What the window's button writes for the template and the field texts the window shows.
-  [[nodiscard]] std::string WindowModel(const std::string& templateName, std::vector<std::string> texts) {
-    const int index = ListIndex(templateName);
-    const std::string path = (reference_.Path() / "window.mdl").string();
-    ScriptedWindow window(index, catalogue_.EntryForListIndex(index), std::move(texts), path);
-    NoMessages messages;
+  [[nodiscard]] std::string WindowModel(const std::string& templateName, const std::vector<std::string>& texts) {
+    build_test::ScriptedHost window;
+    window.listIndex = ListIndex(templateName);
+    const auto& entry = catalogue_.EntryForListIndex(window.listIndex);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      window.fields[catalogue::kParameters.at(i)] = {texts[i], entry.Uses(catalogue::kParameters.at(i))};
+    }
+    window.saveAnswer = (reference_.Path() / "window.mdl").string();
+    build_test::RecordingMessages messages;
     runner::DOSOutputs objDOS(messages);
     CompileLog log;
     objDOS.ConnectReceiveOutputs([&log](std::string& chunk) { log.Append(chunk); });
     const BuildContext context{catalogue_, app_.Str(), "", kInvariantLocale, objDOS, log};
     EXPECT_EQ(RunBuildSequence(window, context), BuildOutcome::Compiled);
-    const std::string model = ReadAll(path);
-    fs::remove(path);
+    EXPECT_TRUE(window.validationErrors.empty() && messages.shown.empty()) << templateName;
+    const std::string model = ReadAll(window.saveAnswer);
+    fs::remove(window.saveAnswer);
     EXPECT_FALSE(model.empty()) << templateName;
     return model;
   }
 
   [[nodiscard]] std::string Out(const std::string& name) const { return (out_.Path() / name).string(); }
 
+  test_helpers::Watchdog watchdog_{std::chrono::seconds(60)};
   TempFolder app_;
   TempFolder out_;
   TempFolder reference_;

@@ -77,7 +77,7 @@ TEST(StandTableTest, ReadsRowsWhateverTheLayout) {
       {"a row of one field",
        kHeader + "\nlonely\n",
        ',',
-       {{2, {"lonely", "", "", "", "", "", "", "the row has 1 fields, the header has 6"}}}},
+       {{2, {"lonely", "", "", "", "", "", "", "the row has 1 field, the header has 6"}}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
