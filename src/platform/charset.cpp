@@ -5,7 +5,9 @@
 namespace platform {
 namespace {
 
-[[nodiscard]] bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+[[nodiscard]] bool IsContinuation(unsigned char byte) {
+  return (byte & 0xC0) == 0x80;
+}
 
 // Length of the well-formed UTF-8 sequence that starts text at at, or 0 when none does. The ranges
 // for the second byte are those of the Unicode standard's table of well-formed byte sequences.

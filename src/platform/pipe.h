@@ -5,6 +5,9 @@
 
 namespace platform {
 
+// The lowest descriptor that is not a standard stream (0, 1, 2).
+inline constexpr int kFirstNonStandardDescriptor = 3;
+
 // Sole owner of one open file descriptor; closes it when destroyed. Move-only.
 class FileDescriptor {
  public:

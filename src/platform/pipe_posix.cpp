@@ -9,12 +9,10 @@
 namespace platform {
 namespace {
 
-constexpr int kFirstFreeDescriptor = 3;
-
 // Moves fd above the standard streams; returns 0 or errno. On failure fd is left as it was.
 int LiftAboveStandardStreams(FileDescriptor& fd) {
-  if (fd.Get() >= kFirstFreeDescriptor) return 0;
-  const int lifted = fcntl(fd.Get(), F_DUPFD_CLOEXEC, kFirstFreeDescriptor);
+  if (fd.Get() >= kFirstNonStandardDescriptor) return 0;
+  const int lifted = fcntl(fd.Get(), F_DUPFD_CLOEXEC, kFirstNonStandardDescriptor);
   if (lifted < 0) return errno;
   fd = FileDescriptor(lifted);
   return 0;
@@ -32,7 +30,9 @@ FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
   return *this;
 }
 
-FileDescriptor::~FileDescriptor() { Close(); }
+FileDescriptor::~FileDescriptor() {
+  Close();
+}
 
 void FileDescriptor::Close() noexcept {
   // Not retried on EINTR: on Linux the descriptor is released even then, and a retry could close

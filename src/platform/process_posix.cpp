@@ -23,7 +23,6 @@ namespace {
 constexpr char kBlanks[] = " \t";
 constexpr char kQuote = '"';
 constexpr char kSearchPathSeparator = ':';
-constexpr int kFirstFreeDescriptor = 3;
 
 // The children that were started and not yet reaped. Guarded, since different threads may each
 // run commands of their own.
@@ -65,7 +64,7 @@ class SpawnActions {
   [[nodiscard]] bool Prepare(int output) {
     return ok_ && ::posix_spawn_file_actions_adddup2(&actions_, output, STDOUT_FILENO) == 0 &&
            ::posix_spawn_file_actions_adddup2(&actions_, output, STDERR_FILENO) == 0 &&
-           ::posix_spawn_file_actions_addclosefrom_np(&actions_, kFirstFreeDescriptor) == 0 &&
+           ::posix_spawn_file_actions_addclosefrom_np(&actions_, kFirstNonStandardDescriptor) == 0 &&
            ::posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0) == 0;
   }
   [[nodiscard]] const posix_spawn_file_actions_t* Get() const { return &actions_; }
@@ -143,7 +142,7 @@ std::string FindProgram(const std::string& name) {
 
 bool StartChild(const std::vector<std::string>& arguments, const FileDescriptor& output) {
   ReapEndedChildren();
-  if (arguments.empty() || output.Get() < kFirstFreeDescriptor) return false;
+  if (arguments.empty() || output.Get() < kFirstNonStandardDescriptor) return false;
   const bool anyNul = std::any_of(arguments.begin(), arguments.end(),
                                   [](const std::string& argument) { return argument.find('\0') != std::string::npos; });
   if (anyNul) return false;

@@ -26,11 +26,17 @@ const std::string& NoOutput() {
 
 DOSOutputs::DOSOutputs(RunnerMessages& messages) : messages_(messages) {}
 
-void DOSOutputs::SetCommandLine(const std::string& DOSCommand) { commandLine_ = DOSCommand; }
+void DOSOutputs::SetCommandLine(const std::string& DOSCommand) {
+  commandLine_ = DOSCommand;
+}
 
-std::string DOSOutputs::CommandLine() const { return commandLine_; }
+std::string DOSOutputs::CommandLine() const {
+  return commandLine_;
+}
 
-std::string DOSOutputs::Outputs() const { return outputs_; }
+std::string DOSOutputs::Outputs() const {
+  return outputs_;
+}
 
 const std::string& DOSOutputs::ExecuteCommand(const std::string& commandLine) {
   if (!commandLine.empty()) commandLine_ = commandLine;
@@ -63,7 +69,9 @@ const std::string& DOSOutputs::ExecuteCommand(const std::string& commandLine) {
   return outputs_;
 }
 
-void DOSOutputs::ConnectReceiveOutputs(ReceiveOutputsHandler handler) { receiveOutputs_.push_back(std::move(handler)); }
+void DOSOutputs::ConnectReceiveOutputs(ReceiveOutputsHandler handler) {
+  receiveOutputs_.push_back(std::move(handler));
+}
 
 void DOSOutputs::ReadUntilEnd(const platform::FileDescriptor& readEnd) {
   std::array<char, kReadSize> buffer;

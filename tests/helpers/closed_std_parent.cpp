@@ -10,7 +10,9 @@
 
 namespace {
 
-bool IsClosed(int fd) { return fcntl(fd, F_GETFD) == -1; }
+bool IsClosed(int fd) {
+  return fcntl(fd, F_GETFD) == -1;
+}
 
 class CollectedMessages : public runner::RunnerMessages {
  public:

@@ -48,10 +48,16 @@ std::size_t CountChildren(Predicate predicate) {
 
 }  // namespace
 
-std::string RunnerChildPath() { return RUNNER_CHILD_PATH; }
-std::string ClosedStdParentPath() { return CLOSED_STD_PARENT_PATH; }
+std::string RunnerChildPath() {
+  return RUNNER_CHILD_PATH;
+}
+std::string ClosedStdParentPath() {
+  return CLOSED_STD_PARENT_PATH;
+}
 
-std::string ChildCommand(const std::string& arguments) { return "\"" + RunnerChildPath() + "\" " + arguments; }
+std::string ChildCommand(const std::string& arguments) {
+  return "\"" + RunnerChildPath() + "\" " + arguments;
+}
 
 std::size_t OpenDescriptorCount() {
   std::size_t count = 0;

@@ -26,7 +26,9 @@ void WriteAll(int fd, std::string_view bytes) {
   }
 }
 
-void Out(std::string_view text) { WriteAll(STDOUT_FILENO, text); }
+void Out(std::string_view text) {
+  WriteAll(STDOUT_FILENO, text);
+}
 
 std::size_t Number(const char* text) {
   std::size_t value = 0;
@@ -35,7 +37,9 @@ std::size_t Number(const char* text) {
   return value;
 }
 
-void SleepMs(std::size_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SleepMs(std::size_t ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 // write N: N pattern bytes, in blocks as large as a pipe holds.
 void WritePattern(std::size_t count) {

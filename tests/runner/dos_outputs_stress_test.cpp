@@ -101,8 +101,9 @@ TEST_F(RunnerTest, NearlyExhaustedDescriptorLimitFailsCleanly) {
 
 TEST_F(RunnerTest, ParentStartedWithStandardStreamsClosedStillGetsTheOutput) {
   const auto report = std::filesystem::temp_directory_path() / ("runner_closed_" + std::to_string(getpid()));
-  const int status = test_helpers::RunWithStandardStreamsClosed(
-      test_helpers::ClosedStdParentPath(), {report.string(), test_helpers::RunnerChildPath()}, std::chrono::seconds(30));
+  const int status = test_helpers::RunWithStandardStreamsClosed(test_helpers::ClosedStdParentPath(),
+                                                                {report.string(), test_helpers::RunnerChildPath()},
+                                                                std::chrono::seconds(30));
   ASSERT_EQ(status, 0);
   std::ifstream in(report);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
