@@ -19,7 +19,7 @@
 namespace platform {
 namespace {
 
-constexpr std::chrono::milliseconds kTestTimeout{500};
+constexpr std::chrono::milliseconds kTestTimeout{1500};
 constexpr std::string_view kClass = "TESTCLASS";
 
 struct Sent {
@@ -55,7 +55,7 @@ class ServedWindow {
       const std::lock_guard lock(mutex_);
       sent_.push_back({message, wParam, lParam});
       if (wParam == 99) return std::nullopt;
-      return static_cast<std::int32_t>(wParam) + lParam;
+      return static_cast<std::int32_t>(wParam + static_cast<std::uint32_t>(lParam));  // wraps, as the bits do
     };
     handlers.onAtomDeleted = [this](std::uint16_t atom, bool existed) {
       const std::lock_guard lock(mutex_);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <optional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <thread>
@@ -38,7 +39,7 @@ enum class Hostility {
   kGarbageAtomText,  // proper answers, but atom texts that are no replies
 };
 
-constexpr std::chrono::milliseconds kTestTimeout{1000};
+constexpr std::chrono::milliseconds kTestTimeout{2000};
 
 // Plays the link server's window and atom table under the current test prefix, misbehaving as told.
 class HostileServer {
@@ -141,6 +142,8 @@ struct HostileCase {
   Hostility hostility;
   std::optional<std::string> heading;  // what the button may show; nullopt: nothing, or an error
 };
+
+void PrintTo(const HostileCase& row, std::ostream* out) { *out << row.name; }
 
 class HostileServerTest : public ::testing::TestWithParam<HostileCase> {
  protected:
