@@ -35,7 +35,8 @@ class MessageWindow {
   [[nodiscard]] AtomTable& Atoms() { return atoms_; }
 
   // Serves requests on the calling thread until Stop. A client that sends a malformed request, or none
-  // within the exchange time-out, is disconnected; it cannot hold up the others.
+  // within the exchange time-out, is disconnected; it cannot hold up the others. Clients running as
+  // another user are turned away.
   void Run();
 
   // Makes Run return soon. Safe from any thread and from a signal handler.

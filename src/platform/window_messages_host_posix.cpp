@@ -148,6 +148,7 @@ void MessageWindow::Run() {
       for (;;) {
         local::Socket accepted(::accept4(polled[listener].fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
         if (!accepted.Valid()) break;
+        if (!local::PeerIsSameUser(accepted)) continue;
         // The oldest connection makes room, so idle peers cannot lock the window out for good.
         if (connections.size() >= kMaxConnections) connections.erase(connections.begin());
         connections.push_back({std::move(accepted), {}, after + local::ExchangeTimeout(), false});

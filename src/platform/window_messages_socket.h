@@ -49,8 +49,12 @@ class Socket {
 // taken or the socket cannot be made.
 [[nodiscard]] Socket Listen(std::string_view name);
 
-// A connection to whoever listens under name; empty when nobody does or the deadline passes first.
+// A connection to whoever listens under name; empty when nobody does, the deadline passes first, or
+// the listener runs as another user (abstract names are open to every user of the machine).
 [[nodiscard]] Socket Connect(std::string_view name, Clock::time_point deadline);
+
+// True when the peer of a connected socket runs as the same user as this process.
+[[nodiscard]] bool PeerIsSameUser(const Socket& socket);
 
 // Writes all of bytes before the deadline; false when the peer went away or time ran out.
 [[nodiscard]] bool SendAll(const Socket& socket, std::span<const std::uint8_t> bytes, Clock::time_point deadline);

@@ -118,10 +118,16 @@ Socket Connect(std::string_view name, Clock::time_point deadline) {
   do {
     result = ::connect(socket.Fd(), reinterpret_cast<const sockaddr*>(&address->first), address->second);
   } while (result != 0 && errno == EINTR && MillisecondsLeft(deadline) > 0);
-  if (result != 0) return {};
+  if (result != 0 || !PeerIsSameUser(socket)) return {};
   const int flags = ::fcntl(socket.Fd(), F_GETFL);
   if (flags < 0 || ::fcntl(socket.Fd(), F_SETFL, flags | O_NONBLOCK) != 0) return {};
   return socket;
+}
+
+bool PeerIsSameUser(const Socket& socket) {
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  return ::getsockopt(socket.Fd(), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
 }
 
 bool SendAll(const Socket& socket, std::span<const std::uint8_t> bytes, Clock::time_point deadline) {

@@ -1,5 +1,10 @@
 // The client calls against a message window served on a thread of the test, under a test prefix.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <chrono>
@@ -171,6 +176,40 @@ TEST_F(WindowMessagesTest, IdleAndMalformedPeersDoNotLockTheWindowOut) {
   const WindowHandle window = FindWindow(kClass);
   ASSERT_NE(window, 0U);
   EXPECT_EQ(SendMessage(window, 1, 20, 22), 42);
+}
+
+// Abstract names are open to every user of the machine: a window served by another user is not found.
+TEST_F(WindowMessagesTest, WindowsOfOtherUsersAreNotFound) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to serve a window as another user";
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    constexpr uid_t kNobody = 65534;
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(1);
+    // A bare listener that answers every probe, whoever asks: only the client's own check can refuse it.
+    const local::Socket listener = local::Listen(local::WindowSocketName(kClass));
+    [[maybe_unused]] const auto written = ::write(ready[1], "r", 1);
+    for (;;) {
+      pollfd entry{listener.Fd(), POLLIN, 0};
+      ::poll(&entry, 1, -1);
+      const local::Socket peer(::accept(listener.Fd(), nullptr, nullptr));
+      std::uint8_t request[wire::kRequestSize];
+      if (::recv(peer.Fd(), request, sizeof request, MSG_WAITALL) != sizeof request) continue;
+      const auto answer = wire::EncodeAnswer({true, 1, {}});
+      static_cast<void>(::send(peer.Fd(), answer.data(), answer.size(), MSG_NOSIGNAL));
+    }
+  }
+  ::close(ready[1]);
+  char byte = 0;
+  const bool started = ::read(ready[0], &byte, 1) == 1;
+  ::close(ready[0]);
+  const WindowHandle found = started ? FindWindow(kClass) : 0;
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(found, 0U);
 }
 
 }  // namespace
