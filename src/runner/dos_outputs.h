@@ -25,7 +25,8 @@ class RunnerMessages {
 // quotes keep blanks inside one argument); the first names the program, looked up on the PATH
 // unless it holds a "/". The child gets standard input from /dev/null and the runner's environment
 // and current directory. The runner does not wait for the child to end, yet leaves no zombie: ended
-// children are reaped, without blocking, after each run and before each start.
+// children are reaped, without blocking, after each run and before each start (a child still on its
+// way out when its output ends is collected by the next call).
 //
 // Used from one thread; handlers run on it, inside ExecuteCommand.
 class DOSOutputs {
