@@ -9,7 +9,9 @@
 
 namespace app {
 
-std::string SettingsFilePath(const std::string& appFolder) { return platform::JoinPath(appFolder, kSettingsFileName); }
+std::string SettingsFilePath(const std::string& appFolder) {
+  return platform::JoinPath(appFolder, kSettingsFileName);
+}
 
 std::optional<std::string> LoadDefaultOutputFolder(const std::string& appFolder) {
   const auto path = SettingsFilePath(appFolder);

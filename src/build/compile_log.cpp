@@ -30,6 +30,8 @@ void CompileLog::Close() {
   file->Close();
 }
 
-bool CompileLog::IsOpen() const { return file_ != nullptr; }
+bool CompileLog::IsOpen() const {
+  return file_ != nullptr;
+}
 
 }  // namespace build

@@ -7,9 +7,15 @@
 namespace build {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsExponentLetter(char c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
-bool IsSign(char c) { return c == '+' || c == '-'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsExponentLetter(char c) {
+  return c == 'E' || c == 'e' || c == 'D' || c == 'd';
+}
+bool IsSign(char c) {
+  return c == '+' || c == '-';
+}
 
 // A number taken apart into plain ASCII pieces, whatever notation it was written in.
 struct DecimalParts {

@@ -41,7 +41,8 @@ std::string WholePart(const std::string& text, std::string_view fieldName, const
 std::string ProposeOutputName(std::string_view sourceFile, const ParameterFields& fields,
                               std::string_view defaultOutputFolder, const NumberLocale& locale) {
   std::string name = ReplaceAll(std::string(sourceFile), kSourceExtension, "");
-  if (const auto& heading = fields[Parameter::Heading]; heading.enabled) name += "_h" + HeadingPart(heading.text, locale);
+  if (const auto& heading = fields[Parameter::Heading]; heading.enabled)
+    name += "_h" + HeadingPart(heading.text, locale);
   if (const auto& stop = fields[Parameter::StopDistance]; stop.enabled) {
     name += "_s" + WholePart(stop.text, "stop distance", locale);
   }

@@ -1,5 +1,3 @@
-#include "platform/file_system.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/file_system.h"
 #include "platform/output_file.h"
 
 namespace fs = std::filesystem;
@@ -57,7 +56,8 @@ void FileSystem::CopyFile(const std::string& from, const std::string& to) const 
   if (::fstat(source, &sourceStatus) != 0) throw failure(errno);
   if (S_ISDIR(sourceStatus.st_mode)) throw failure(EISDIR);
   struct stat targetStatus {};
-  if (::lstat(to.c_str(), &targetStatus) == 0 && targetStatus.st_dev == sourceStatus.st_dev && targetStatus.st_ino == sourceStatus.st_ino) {
+  if (::lstat(to.c_str(), &targetStatus) == 0 && targetStatus.st_dev == sourceStatus.st_dev &&
+      targetStatus.st_ino == sourceStatus.st_ino) {
     throw failure(EINVAL);  // emptying the target would empty the source
   }
   try {

@@ -1,5 +1,3 @@
-#include "platform/folder_lock.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -7,6 +5,8 @@
 #include <cerrno>
 #include <system_error>
 #include <utility>
+
+#include "platform/folder_lock.h"
 
 namespace platform {
 namespace {
@@ -27,7 +27,9 @@ int Take(const std::string& folder, bool wait) {
 
 }  // namespace
 
-FolderLock FolderLock::Wait(const std::string& folder) { return FolderLock(Take(folder, true)); }
+FolderLock FolderLock::Wait(const std::string& folder) {
+  return FolderLock(Take(folder, true));
+}
 
 std::optional<FolderLock> FolderLock::Try(const std::string& folder) {
   const int fd = Take(folder, false);

@@ -1,5 +1,3 @@
-#include "platform/output_file.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,10 +5,14 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/output_file.h"
+
 namespace platform {
 namespace {
 
-std::system_error LastError(const std::string& what) { return {errno, std::generic_category(), what}; }
+std::system_error LastError(const std::string& what) {
+  return {errno, std::generic_category(), what};
+}
 
 void RemoveSymbolicLink(const std::string& path) {
   struct stat status {};

@@ -59,9 +59,7 @@ class ScriptedHost : public build::BuildHost {
   }
 
   [[nodiscard]] int SelectedListIndex() const override { return listIndex; }
-  [[nodiscard]] build::ParameterField Field(catalogue::Parameter parameter) const override {
-    return fields[parameter];
-  }
+  [[nodiscard]] build::ParameterField Field(catalogue::Parameter parameter) const override { return fields[parameter]; }
   void ShowValidationError(const std::string& message) override { validationErrors.push_back(message); }
   [[nodiscard]] std::string SaveDialog(const std::string& title, const std::string& filter,
                                        const std::string& idir) override {

@@ -34,8 +34,9 @@ TEST_F(BuildSequence, CompilesThroughEverySixSteps) {
   ASSERT_EQ(Run(), BuildOutcome::Compiled);
 
   EXPECT_TRUE(host_.validationErrors.empty());
-  EXPECT_EQ(host_.dialogCalls, (std::vector<ScriptedHost::DialogCall>{
-                                   {"Select output MDL file", "MDL file (*.mdl)|*.mdl|", "/models/dock_h0_s20_l10.mdl"}}));
+  EXPECT_EQ(host_.dialogCalls,
+            (std::vector<ScriptedHost::DialogCall>{
+                {"Select output MDL file", "MDL file (*.mdl)|*.mdl|", "/models/dock_h0_s20_l10.mdl"}}));
   EXPECT_EQ(host_.captions, (std::vector<std::string>{"Compiling ...", "Create new MDL"}));
   EXPECT_EQ(ToolsFile("dock.asm"), kMainSource);
   EXPECT_EQ(ToolsFile("dock_0.asm"), kRewrittenInitial);
@@ -58,7 +59,8 @@ TEST_F(BuildSequence, ASecondBuildStartsFromTheTemplateAndEmptiesTheLog) {
   host_.fields[Parameter::StopDistance].text = "45";
   host_.fields[Parameter::LateralDistance].text = "5";
   ASSERT_EQ(Run(), BuildOutcome::Compiled);
-  EXPECT_EQ(ToolsFile("dock_0.asm"), "heading dw 0, -32768\r\nstop dw 45 ; 16384\r\nbars real4 -2.488, -2.538, -0.236, -0.264\r\n");
+  EXPECT_EQ(ToolsFile("dock_0.asm"),
+            "heading dw 0, -32768\r\nstop dw 45 ; 16384\r\nbars real4 -2.488, -2.538, -0.236, -0.264\r\n");
 }
 
 TEST_F(BuildSequence, CancellingTheDialogKeepsTheLogAndTheModel) {
@@ -94,7 +96,8 @@ TEST_F(BuildSequence, DisabledFieldsAreNotValidatedButStillFeedTheSource) {
   host_.fields[Parameter::VisibilityDistance] = {"-7", false};
   ASSERT_EQ(Run(), BuildOutcome::Compiled);
   EXPECT_EQ(host_.dialogCalls.at(0).idir, "dock_h0_l10.mdl");
-  EXPECT_EQ(ToolsFile("dock_0.asm"), "heading dw 0, -32768\r\nstop dw 0 ; 16384\r\nbars real4 -0.244, -0.294, -0.236, -0.264\r\n");
+  EXPECT_EQ(ToolsFile("dock_0.asm"),
+            "heading dw 0, -32768\r\nstop dw 0 ; 16384\r\nbars real4 -0.244, -0.294, -0.236, -0.264\r\n");
 }
 
 TEST_F(BuildSequence, UnanticipatedFailuresStopAtTheirStep) {
@@ -102,19 +105,25 @@ TEST_F(BuildSequence, UnanticipatedFailuresStopAtTheirStep) {
   struct Row {
     const char* name;
     void (*script)(ScriptedHost&);
-    const char* message;      // the start of the report
-    bool sourcesCopied;       // both working copies exist afterwards
-    bool rewritten;           // the parameter source in tools is the rewritten one
+    const char* message;  // the start of the report
+    bool sourcesCopied;   // both working copies exist afterwards
+    bool rewritten;       // the parameter source in tools is the rewritten one
   };
   const Row rows[] = {
       {"no template selected", [](ScriptedHost& h) { h.listIndex = -1; },
        "No template is selected. Please choose a template in the list first.", false, false},
-      {"disabled heading that is no number", [](ScriptedHost& h) { h.fields[Parameter::Heading] = {"abc", false}; },
+      {"disabled heading that is no number",
+       [](ScriptedHost& h) {
+         h.fields[Parameter::Heading] = {"abc", false};
+       },
        "Could not write the heading \"abc\" into the parameter source: it is not a number", true, false},
-      {"disabled lateral distance 0", [](ScriptedHost& h) { h.fields[Parameter::LateralDistance] = {"0", false}; },
-       "Could not compute the bar distances from the stop distance \"20\" and the lateral distance \"0\"", true,
-       false},
-      {"stop distance too large for the name", [](ScriptedHost& h) { h.fields[Parameter::StopDistance].text = "40000"; },
+      {"disabled lateral distance 0",
+       [](ScriptedHost& h) {
+         h.fields[Parameter::LateralDistance] = {"0", false};
+       },
+       "Could not compute the bar distances from the stop distance \"20\" and the lateral distance \"0\"", true, false},
+      {"stop distance too large for the name",
+       [](ScriptedHost& h) { h.fields[Parameter::StopDistance].text = "40000"; },
        "Could not propose the output file name: the stop distance \"40000\" does not fit", true, true},
       {"double quote in the output path", [](ScriptedHost& h) { h.saveAnswer = "/tmp/a\"b.mdl"; },
        "Could not start the compiler: the output file /tmp/a\"b.mdl contains a double quote", true, true},
@@ -180,9 +189,8 @@ TEST_F(BuildSequence, AnotherBuildInTheToolsFolderRefusesOrWaits) {
   EXPECT_EQ(Snapshot(Tools()).size(), 1u);
   EXPECT_TRUE(host_.dialogCalls.empty());
 
-  auto waiting = std::async(std::launch::async, [this] {
-    return build::RunBuildSequence(host_, Context(build::WhenToolsBusy::Wait));
-  });
+  auto waiting = std::async(std::launch::async,
+                            [this] { return build::RunBuildSequence(host_, Context(build::WhenToolsBusy::Wait)); });
   EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
   EXPECT_FALSE(fs::exists(Tools("dock.asm")));
   held.reset();

@@ -17,7 +17,9 @@ using build::BuildOutcome;
 
 constexpr unsigned kChildSeconds = 30;
 
-std::string InQuotes(const std::string& text) { return "\"" + text + "\""; }
+std::string InQuotes(const std::string& text) {
+  return "\"" + text + "\"";
+}
 
 class FaultInjection : public BuildFixture {
  protected:
@@ -54,7 +56,8 @@ class FaultInjection : public BuildFixture {
     ::close(fds[1]);
     std::string report;
     char buffer[512];
-    for (ssize_t got; (got = ::read(fds[0], buffer, sizeof buffer)) > 0;) report.append(buffer, static_cast<std::size_t>(got));
+    for (ssize_t got; (got = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+      report.append(buffer, static_cast<std::size_t>(got));
     ::close(fds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -72,9 +75,8 @@ class FaultInjection : public BuildFixture {
 TEST_F(FaultInjection, TemplateSourceMissing) {
   const auto missing = Template("dock.asm");
   fs::rename(missing, missing + ".away");
-  EXPECT_EQ(RunExpectingFailure(), "Could not copy the template source " + InQuotes(missing) +
-                                        " to the tools folder " + InQuotes(Tools().string()) +
-                                        ": No such file or directory");
+  EXPECT_EQ(RunExpectingFailure(), "Could not copy the template source " + InQuotes(missing) + " to the tools folder " +
+                                       InQuotes(Tools().string()) + ": No such file or directory");
   EXPECT_EQ(Snapshot(Tools()).size(), 1u);
   fs::rename(missing + ".away", missing);
   ExpectRecovered();
@@ -84,8 +86,8 @@ TEST_F(FaultInjection, ParameterSourceMissingLeavesTheMainSourceCopied) {
   const auto missing = Template("dock_0.asm");
   fs::rename(missing, missing + ".away");
   EXPECT_EQ(RunExpectingFailure(), "Could not copy the template parameter source " + InQuotes(missing) +
-                                        " to the tools folder " + InQuotes(Tools().string()) +
-                                        ": No such file or directory");
+                                       " to the tools folder " + InQuotes(Tools().string()) +
+                                       ": No such file or directory");
   EXPECT_EQ(ToolsFile("dock.asm"), kMainSource);
   EXPECT_FALSE(fs::exists(Tools("dock_0.asm")));
   fs::rename(missing + ".away", missing);
@@ -147,8 +149,8 @@ TEST_F(FaultInjection, AFolderWhereAWorkingFileShouldBe) {
   // A folder in the scratch file's place is not the build's to remove.
   fs::create_directories(Tools("temp.asm"));
   message = RunExpectingFailure();
-  EXPECT_EQ(message, "Could not write the rewritten parameter source through " +
-                         InQuotes(Tools("temp.asm").string()) + ": Is a directory");
+  EXPECT_EQ(message, "Could not write the rewritten parameter source through " + InQuotes(Tools("temp.asm").string()) +
+                         ": Is a directory");
   EXPECT_TRUE(fs::is_directory(Tools("temp.asm")));
   EXPECT_EQ(ToolsFile("dock_0.asm"), kParameterSource);
   fs::remove(Tools("temp.asm"));
@@ -160,8 +162,7 @@ TEST_F(FaultInjection, DiskFullWhileTheWorkingCopyIsWritten) {
   temp_.Write("app folder/vgds_source/dock.asm", bigMain);
   templates_ = Snapshot(Templates());
   const auto report = RunWithFileSizeLimit(2000);
-  EXPECT_TRUE(report.starts_with("Could not copy the template source " + InQuotes(Template("dock.asm"))))
-      << report;
+  EXPECT_TRUE(report.starts_with("Could not copy the template source " + InQuotes(Template("dock.asm")))) << report;
   EXPECT_TRUE(report.ends_with(": File too large|")) << report;
   EXPECT_FALSE(fs::exists(Tools("dock_0.asm")));
   EXPECT_EQ(Snapshot(Templates()), templates_);
@@ -177,8 +178,8 @@ TEST_F(FaultInjection, DiskFullWhileTempAsmIsWritten) {
   temp_.Write("app folder/vgds_source/dock_0.asm", tokens);
   templates_ = Snapshot(Templates());
   const auto report = RunWithFileSizeLimit(1500);
-  EXPECT_EQ(report, "Could not write the rewritten parameter source through " +
-                        InQuotes(Tools("temp.asm").string()) + ": File too large|");
+  EXPECT_EQ(report, "Could not write the rewritten parameter source through " + InQuotes(Tools("temp.asm").string()) +
+                        ": File too large|");
   EXPECT_FALSE(fs::exists(Tools("temp.asm")));
   EXPECT_EQ(ToolsFile("dock_0.asm"), tokens);  // still the template's copy, not half rewritten
   temp_.Write("app folder/vgds_source/dock_0.asm", kParameterSource);
@@ -187,8 +188,9 @@ TEST_F(FaultInjection, DiskFullWhileTempAsmIsWritten) {
 }
 
 TEST_F(FaultInjection, DiskFullWhileTheCompileLogIsWritten) {
-  InstallCompiler("#!/bin/sh\ni=0\nwhile [ $i -lt 100 ]; do echo 'line of compiler output, long enough'; i=$((i+1)); done\n"
-                  ": > \"$2\"\n");
+  InstallCompiler(
+      "#!/bin/sh\ni=0\nwhile [ $i -lt 100 ]; do echo 'line of compiler output, long enough'; i=$((i+1)); done\n"
+      ": > \"$2\"\n");
   const auto report = RunWithFileSizeLimit(2000);
   EXPECT_EQ(report, "Could not write the compile log " + InQuotes(Tools("compile.log").string()) +
                         ": File too large|Compiling ...,Create new MDL,");

@@ -21,12 +21,35 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOnly) {
     const char* text;
     double expected;
   } rows[] = {
-      {"12abc", 12},     {" 1 2 3", 123},   {"1,500", 1},       {"-5", -5},        {"- 5", -5},
-      {"+3", 3},         {".5", 0.5},       {"1.2.3", 1.2},     {"abc", 0},        {"", 0},
-      {"-", 0},          {".", 0},          {"1e3", 1000},      {"1D2", 100},      {"2.5d-1", 0.25},
-      {"1e", 1},         {"1e+", 1},        {"1 e 2", 100},     {"\t\n7", 7},      {"7\r8", 7},
-      {"499.5", 499.5},  {"1e400", kInf},   {"-1e400", -kInf},  {"1e-400", 0},     {"--5", 0},
-      {"0.0001e4", 1},   {"10x2", 10},      {"1e3.5", 1000},    {"0e99999999999999999999", 0},
+      {"12abc", 12},
+      {" 1 2 3", 123},
+      {"1,500", 1},
+      {"-5", -5},
+      {"- 5", -5},
+      {"+3", 3},
+      {".5", 0.5},
+      {"1.2.3", 1.2},
+      {"abc", 0},
+      {"", 0},
+      {"-", 0},
+      {".", 0},
+      {"1e3", 1000},
+      {"1D2", 100},
+      {"2.5d-1", 0.25},
+      {"1e", 1},
+      {"1e+", 1},
+      {"1 e 2", 100},
+      {"\t\n7", 7},
+      {"7\r8", 7},
+      {"499.5", 499.5},
+      {"1e400", kInf},
+      {"-1e400", -kInf},
+      {"1e-400", 0},
+      {"--5", 0},
+      {"0.0001e4", 1},
+      {"10x2", 10},
+      {"1e3.5", 1000},
+      {"0e99999999999999999999", 0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.text);
@@ -74,8 +97,14 @@ TEST(ParseNumber, AcceptsOnlyAWholeNumberInTheLocalesNotation) {
       {"comma locale group", kComma, "1.500,25", 1500.25},
       {"comma locale point is group", kComma, "1.5", 15},
       {"comma locale point after decimal", kComma, "1,5.0", std::nullopt},
-      {"narrow space group", kCommaNarrowSpace, "1\xE2\x80\xAF" "500,5", 1500.5},
-      {"narrow space cut short", kCommaNarrowSpace, "1\xE2\x80" "500", std::nullopt},
+      {"narrow space group", kCommaNarrowSpace,
+       "1\xE2\x80\xAF"
+       "500,5",
+       1500.5},
+      {"narrow space cut short", kCommaNarrowSpace,
+       "1\xE2\x80"
+       "500",
+       std::nullopt},
       {"plain space is not the narrow one", kCommaNarrowSpace, "1 500", std::nullopt},
   };
   for (const auto& row : rows) {
@@ -92,10 +121,23 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
     double x;
     double expected;
   } rows[] = {
-      {2.5, 2},   {3.5, 4},   {-2.5, -2}, {-3.5, -4}, {0.5, 0},     {1.5, 2},
-      {2.4, 2},   {2.6, 3},   {-2.6, -3}, {499.5, 500}, {500.5, 500}, {12.5, 12},
-      {1.4999999999999998, 1}, {2.5000000000000004, 3}, {4503599627370497.0, 4503599627370497.0},
-      {1e300, 1e300}, {-0.4, 0},
+      {2.5, 2},
+      {3.5, 4},
+      {-2.5, -2},
+      {-3.5, -4},
+      {0.5, 0},
+      {1.5, 2},
+      {2.4, 2},
+      {2.6, 3},
+      {-2.6, -3},
+      {499.5, 500},
+      {500.5, 500},
+      {12.5, 12},
+      {1.4999999999999998, 1},
+      {2.5000000000000004, 3},
+      {4503599627370497.0, 4503599627370497.0},
+      {1e300, 1e300},
+      {-0.4, 0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.x);
@@ -138,9 +180,9 @@ TEST(FixedThreeText, RoundsTheSinglesDecimalHalfAwayFromZero) {
       {-0.236f, kPoint, "-0.236"},
       {-0.7437499762f, kPoint, "-0.744"},  // stands for -0.74375
       {-0.79375f, kPoint, "-0.794"},
-      {-0.3125f, kPoint, "-0.313"},        // exact half
+      {-0.3125f, kPoint, "-0.313"},  // exact half
       {0.3125f, kPoint, "0.313"},
-      {-2.4875f, kPoint, "-2.488"},        // single lies below the half but stands for it
+      {-2.4875f, kPoint, "-2.488"},  // single lies below the half but stands for it
       {-0.25f, kPoint, "-0.250"},
       {0.9995f, kPoint, "1.000"},
       {9.9995f, kPoint, "10.000"},
@@ -167,9 +209,9 @@ TEST(ParseInt16, RoundsHalfToEvenAndRefusesWhatDoesNotFit) {
     const NumberLocale& locale;
     std::int16_t expected;
   } rows[] = {
-      {"20", kPoint, 20},          {"20.5", kPoint, 20},        {"21.5", kPoint, 22},   {"0.4", kPoint, 0},
-      {"-10", kPoint, -10},        {"32767.4", kPoint, 32767},  {"-32768", kPoint, -32768},
-      {"-32768.5", kPoint, -32768}, {"1,500", kPoint, 1500},    {"2,5", kComma, 2},     {" 7 ", kPoint, 7},
+      {"20", kPoint, 20},      {"20.5", kPoint, 20},       {"21.5", kPoint, 22},       {"0.4", kPoint, 0},
+      {"-10", kPoint, -10},    {"32767.4", kPoint, 32767}, {"-32768", kPoint, -32768}, {"-32768.5", kPoint, -32768},
+      {"1,500", kPoint, 1500}, {"2,5", kComma, 2},         {" 7 ", kPoint, 7},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.text);

@@ -27,10 +27,9 @@ ParameterFields Texts(const char* heading, const char* stop, const char* visibil
 }
 
 std::string Rewrite(std::string_view content, const ParameterFields& fields, const NumberLocale& locale = kPoint) {
-  return RewriteParameterSource(content, fields,
-                                ComputeBarValues(fields[Parameter::StopDistance].text,
-                                                 fields[Parameter::LateralDistance].text),
-                                locale);
+  return RewriteParameterSource(
+      content, fields, ComputeBarValues(fields[Parameter::StopDistance].text, fields[Parameter::LateralDistance].text),
+      locale);
 }
 
 TEST(ParameterSourceName, EveryLowerCaseAsmGetsTheSuffix) {
@@ -47,10 +46,8 @@ TEST(ComputeBarValues, SinglePrecisionDistancesAndSideOfTheBars) {
     const char* lateral;
     float distance1, distance2, position1, position2;
   } rows[] = {
-      {"20", "10", -0.74375f, -0.79375f, -0.236f, -0.264f},
-      {"20", "-10", -0.74375f, -0.79375f, 0.264f, 0.236f},
-      {"0.5", "1", -0.3125f, -0.3625f, -0.236f, -0.264f},
-      {"0.25", "7", -0.25f, -0.3f, -0.236f, -0.264f},
+      {"20", "10", -0.74375f, -0.79375f, -0.236f, -0.264f},   {"20", "-10", -0.74375f, -0.79375f, 0.264f, 0.236f},
+      {"0.5", "1", -0.3125f, -0.3625f, -0.236f, -0.264f},     {"0.25", "7", -0.25f, -0.3f, -0.236f, -0.264f},
       {"abc", "1", -0.1875f, -0.2375f, -0.236f, -0.264f},  // a text without a number counts as 0
       {"20", "10 m", -0.74375f, -0.79375f, -0.236f, -0.264f},
   };
@@ -102,14 +99,13 @@ TEST(RewriteParameterSource, ReplacesTheElevenTokens) {
       {"stop 0.25", Texts("0", "0.25", "500", "-3"), kPoint, "BAR_DISTANCE1 BAR_DISTANCE2", "-0.250 -0.300"},
       {"stop 45 lateral 5: the single stands for the half", Texts("0", "45", "500", "5"), kPoint, "BAR_DISTANCE1",
        "-2.488"},
-      {"stop text without a number", Texts("0", "n/a", "500", "10"), kPoint, "STOP_DISTANCE BAR_DISTANCE1",
-       "0 -0.244"},
+      {"stop text without a number", Texts("0", "n/a", "500", "10"), kPoint, "STOP_DISTANCE BAR_DISTANCE1", "0 -0.244"},
       {"comma locale", Texts("22,5", "20,7", "500", "10"), kComma, "STOP_DISTANCE BAR_DISTANCE1", "20 -0,744"},
       {"tokens inside words", Texts("0", "20", "500", "10"), kPoint, "NVLHX xNVLx nvl nvlh NVLNVLH",
        "16384X x32767x nvl nvlh 3276716384"},
-      {"replaced text not searched again", Texts("0", "20", "500", "10"), kPoint, "NVLVISIBILITY_DISTANCE",
-       "32767500"},
-      {"line without tokens unchanged", Texts("0", "20", "500", "10"), kPoint, "  mov ax, 1 ; NV L", "  mov ax, 1 ; NV L"},
+      {"replaced text not searched again", Texts("0", "20", "500", "10"), kPoint, "NVLVISIBILITY_DISTANCE", "32767500"},
+      {"line without tokens unchanged", Texts("0", "20", "500", "10"), kPoint, "  mov ax, 1 ; NV L",
+       "  mov ax, 1 ; NV L"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
