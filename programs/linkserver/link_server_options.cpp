@@ -73,8 +73,8 @@ Options:
                     Variable 86 is the heading in degrees: --var 86=123.456
   --answer N        answer every request with the number N instead of a reply atom (e.g. 0, 7, 40000)
   --hang            never answer a request
-  --reply TEXT      send TEXT as the reply to every request (e.g. a malformed reply); an empty TEXT
-                    cannot be an atom and gives the answer 0
+  --reply TEXT      send TEXT as the reply to every request (e.g. a malformed reply); a TEXT that
+                    cannot be an atom (empty, or over 255 characters) gives the answer 0
   --namespace P     for tests: listen under names prefixed with P, apart from other servers
   --help            show this text
 )";

@@ -131,19 +131,6 @@ TEST_F(LinkServerTest, RepliesAreDecodedAndEachAtomReleasedOnce) {
   EXPECT_NE(printed.find("8 atoms released, 0 atoms left"), std::string::npos) << printed;
 }
 
-TEST_F(LinkServerTest, HeadingTextFromTheServer) {
-  struct Row {
-    const char* value;
-    const char* text;
-  };
-  for (const Row row : {Row{"270", " 270"}, Row{"12.3456", " 12.346"}, Row{"0", " 0"}, Row{"-5.25", "-5.25"},
-                        Row{"0.5", " 0.5"}, Row{"-0.25", "-0.25"}}) {
-    SCOPED_TRACE(row.value);
-    auto server = StartServer({"--var", std::string("86=") + row.value});
-    EXPECT_EQ(ReadHeadingText(link_), row.text);
-  }
-}
-
 TEST_F(LinkServerTest, HeadingsASingleCannotHoldAreRefused) {
   for (const char* value : {"1e300", "inf", "nan"}) {
     SCOPED_TRACE(value);
