@@ -116,18 +116,16 @@ std::string Normal(const std::filesystem::path& path) {
 // one. Throws when the folder named does not exist, as every row would fail for it.
 std::string OutputFolder(const Arguments& args, const std::string& appFolder) {
   std::string folder = ".";
-  std::string origin;
+  std::string named;
   if (args.outputFolder) {
     folder = *args.outputFolder;
-    origin = "the output folder";
+    named = "the output folder " + build::Quoted(folder);
   } else if (auto remembered = app::LoadDefaultOutputFolder(appFolder); remembered && !remembered->empty()) {
     folder = *remembered;
-    origin = "the default output folder in parkmarq.ini,";
+    named = "the default output folder in parkmarq.ini, " + build::Quoted(folder) + ",";
   }
   std::error_code error;
-  if (!std::filesystem::is_directory(folder, error)) {
-    throw std::runtime_error(origin + " " + build::Quoted(folder) + ", is no existing folder");
-  }
+  if (!std::filesystem::is_directory(folder, error)) throw std::runtime_error(named + " is no existing folder");
   return Normal(folder);
 }
 
