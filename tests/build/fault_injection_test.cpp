@@ -158,8 +158,8 @@ TEST_F(FaultInjection, AFolderWhereAWorkingFileShouldBe) {
   // A log that cannot be created stops the build before the caption changes.
   fs::create_directories(Tools("compile.log"));
   message = RunExpectingFailure();
-  EXPECT_EQ(message, "Could not create the compile log " + InQuotes(Tools("compile.log").string()) +
-                         ": Is a directory");
+  EXPECT_EQ(message,
+            "Could not create the compile log " + InQuotes(Tools("compile.log").string()) + ": Is a directory");
   EXPECT_TRUE(host_.captions.empty());
   EXPECT_FALSE(fs::exists(OutputPath()));
   EXPECT_EQ(ToolsFile("dock_0.asm"), kRewrittenInitial);
