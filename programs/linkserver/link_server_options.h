@@ -10,10 +10,10 @@ namespace linkserver {
 
 // How the server answers requests: properly, or in one of the ways tests need a server to misbehave.
 enum class Behaviour {
-  kReply,         // a reply atom per request, following the protocol
-  kFixedAnswer,   // the number fixedAnswer instead of an atom
-  kNeverAnswer,   // leaves every sender waiting
-  kReplyText,     // replyText, whatever the request, as the reply atom's text
+  kReply,        // a reply atom per request, following the protocol
+  kFixedAnswer,  // the number fixedAnswer instead of an atom
+  kNeverAnswer,  // leaves every sender waiting
+  kReplyText,    // replyText, whatever the request, as the reply atom's text
 };
 
 struct Options {

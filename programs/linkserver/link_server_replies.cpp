@@ -32,7 +32,8 @@ std::string InformationReply(const Options& options) {
 }
 
 std::string ReadVariableReply(std::int32_t variable, double value) {
-  return LittleEndianHex(static_cast<std::uint32_t>(variable), 4) + LittleEndianHex(std::bit_cast<std::uint64_t>(value), 8);
+  return LittleEndianHex(static_cast<std::uint32_t>(variable), 4) +
+         LittleEndianHex(std::bit_cast<std::uint64_t>(value), 8);
 }
 
 std::optional<std::string> ReplyFor(const Options& options, std::uint32_t request, std::int32_t argument) {

@@ -19,7 +19,7 @@ extern "C" void StopOnSignal(int) {
 }
 
 void InstallStopHandlers() {
-  struct sigaction action{};
+  struct sigaction action {};
   action.sa_handler = StopOnSignal;
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
@@ -50,8 +50,7 @@ int Serve(const linkserver::Options& options) {
         Say("request %u (%d) left unanswered\n", request, argument);
         return std::nullopt;
       case linkserver::Behaviour::kReply:
-      case linkserver::Behaviour::kReplyText:
-        break;
+      case linkserver::Behaviour::kReplyText: break;
     }
     const auto reply = linkserver::ReplyFor(options, request, argument);
     const std::uint16_t atom = reply ? window->Atoms().Add(*reply) : 0;

@@ -37,8 +37,8 @@ class AtomTable {
   };
   std::map<std::uint16_t, Entry> entries_;
   std::map<std::string, std::uint16_t> byFoldedText_;  // text with ASCII letters in lower case
-  std::set<std::uint16_t> freed_;                       // numbers below next_ that are free again
-  std::uint32_t next_ = kFirstAtom;                     // never used so far from here on
+  std::set<std::uint16_t> freed_;                      // numbers below next_ that are free again
+  std::uint32_t next_ = kFirstAtom;                    // never used so far from here on
 };
 
 }  // namespace platform

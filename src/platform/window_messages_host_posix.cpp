@@ -1,5 +1,3 @@
-#include "platform/window_messages_host.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -10,6 +8,8 @@
 #include <random>
 #include <system_error>
 #include <vector>
+
+#include "platform/window_messages_host.h"
 
 namespace platform {
 namespace {
@@ -62,8 +62,7 @@ void MessageWindow::Stop() noexcept {
 
 std::optional<wire::Answer> MessageWindow::Handle(const wire::Request& request) {
   switch (request.kind) {
-    case wire::RequestKind::kFindWindow:
-      return wire::Answer{true, static_cast<std::int32_t>(identity_), {}};
+    case wire::RequestKind::kFindWindow: return wire::Answer{true, static_cast<std::int32_t>(identity_), {}};
     case wire::RequestKind::kSendMessage: {
       if (request.window != identity_ || !handlers_.onMessage) return wire::Answer{};
       const auto result =
@@ -134,8 +133,8 @@ void MessageWindow::Run() {
         connection.held = true;
         continue;
       }
-      static_cast<void>(local::SendAll(connection.socket, wire::EncodeAnswer(*answer),
-                                       local::Clock::now() + kAnswerWriteLimit));
+      static_cast<void>(
+          local::SendAll(connection.socket, wire::EncodeAnswer(*answer), local::Clock::now() + kAnswerWriteLimit));
       connection.socket = {};
     }
     const auto after = local::Clock::now();

@@ -1,10 +1,9 @@
-#include "platform/window_messages.h"
-
 #include <algorithm>
 #include <mutex>
 #include <utility>
 #include <vector>
 
+#include "platform/window_messages.h"
 #include "platform/window_messages_socket.h"
 
 namespace platform {

@@ -1,5 +1,3 @@
-#include "platform/window_messages_socket.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -14,6 +12,7 @@
 #include <utility>
 
 #include "platform/window_messages.h"
+#include "platform/window_messages_socket.h"
 
 namespace platform::local {
 namespace {
@@ -77,13 +76,17 @@ Socket::~Socket() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-int Socket::Release() noexcept { return std::exchange(fd_, -1); }
+int Socket::Release() noexcept {
+  return std::exchange(fd_, -1);
+}
 
 std::string WindowSocketName(std::string_view className) {
   return Prefixed("parkmarq.window." + std::string(className));
 }
 
-std::string AtomTableSocketName() { return Prefixed("parkmarq.atoms"); }
+std::string AtomTableSocketName() {
+  return Prefixed("parkmarq.atoms");
+}
 
 std::chrono::milliseconds ExchangeTimeout() {
   auto& settings = CurrentSettings();

@@ -47,9 +47,9 @@ class FSConnect {
   // (integers rounded half to even) when typeLetter is one of the known seven. Throws
   // std::overflow_error when the value does not fit that type.
   template <typename Number>
-    requires std::is_arithmetic_v<Number> && (!std::same_as<Number, bool>)
-  [[nodiscard]] std::int16_t fscReadVariable(std::int32_t variableNumber, std::string_view typeLetter,
-                                             Number& variableValue, std::string& replyText, std::int32_t& leadWord);
+  requires std::is_arithmetic_v<Number> &&(!std::same_as<Number, bool>) [[nodiscard]] std::int16_t
+      fscReadVariable(std::int32_t variableNumber, std::string_view typeLetter, Number& variableValue,
+                      std::string& replyText, std::int32_t& leadWord);
 
   // The message number found by the last check; 0 when registration failed or before the first check.
   [[nodiscard]] std::uint32_t fscMessage() const { return message_; }
@@ -91,9 +91,11 @@ Number ConvertVariable(const VariableValue& value) {
 }  // namespace detail
 
 template <typename Number>
-  requires std::is_arithmetic_v<Number> && (!std::same_as<Number, bool>)
-std::int16_t FSConnect::fscReadVariable(std::int32_t variableNumber, std::string_view typeLetter,
-                                        Number& variableValue, std::string& replyText, std::int32_t& leadWord) {
+requires std::is_arithmetic_v<Number> &&
+    (!std::same_as<Number, bool>)std::int16_t FSConnect::fscReadVariable(std::int32_t variableNumber,
+                                                                         std::string_view typeLetter,
+                                                                         Number& variableValue, std::string& replyText,
+                                                                         std::int32_t& leadWord) {
   std::string reply;
   const std::int16_t result = Exchange(kReadRequest, variableNumber, reply);
   if (result != kReplyDecoded) return result;

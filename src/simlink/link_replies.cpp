@@ -27,8 +27,9 @@ std::int32_t InfoNumber(std::string_view field, std::string_view name) {
   std::uint32_t bits = 0;
   for (const char c : field) {
     const auto digit = HexDigit(c);
-    if (!digit) throw MalformedReply("the information reply's " + std::string(name) + " " + Quoted(field) +
-                                     " is not a hexadecimal number");
+    if (!digit)
+      throw MalformedReply("the information reply's " + std::string(name) + " " + Quoted(field) +
+                           " is not a hexadecimal number");
     bits = (bits << 4) | *digit;
   }
   return static_cast<std::int32_t>(bits);

@@ -142,7 +142,8 @@ TEST_F(WindowMessagesTest, DeletedAtomsAreGoneWhenDeleteReturns) {
   EXPECT_EQ(GlobalGetAtomName(served.first_, buffer), 0U);
   DeleteAtom(served.first_);
   const std::lock_guard lock(served.mutex_);
-  EXPECT_EQ(served.deleted_, (std::vector<std::pair<std::uint16_t, bool>>{{served.first_, true}, {served.first_, false}}));
+  EXPECT_EQ(served.deleted_,
+            (std::vector<std::pair<std::uint16_t, bool>>{{served.first_, true}, {served.first_, false}}));
 }
 
 TEST_F(WindowMessagesTest, ANewServerIsANewWindow) {

@@ -91,9 +91,7 @@ class HostileServer {
         }
         return;
       }
-      case Hostility::kOverLong:
-        answer.resize(answer.size() + 4096, 'A');
-        break;
+      case Hostility::kOverLong: answer.resize(answer.size() + 4096, 'A'); break;
       case Hostility::kGarbage:
         for (auto& byte : answer) byte = static_cast<std::uint8_t>(random_());
         answer.resize(64, 0x5A);
@@ -102,8 +100,7 @@ class HostileServer {
         static_cast<void>(platform::local::SendAll(connection, answer, deadline));
         kept_.push_back(std::move(connection));
         return;
-      default:
-        break;
+      default: break;
     }
     static_cast<void>(platform::local::SendAll(connection, answer, deadline));
   }
@@ -112,17 +109,12 @@ class HostileServer {
   // the reply to the last request code (the heading 90).
   wire::Answer ProperAnswer(const wire::Request& request) {
     switch (request.kind) {
-      case wire::RequestKind::kFindWindow:
-        return {true, 1, {}};
-      case wire::RequestKind::kSendMessage:
-        lastRequest_ = request.wParam;
-        return {true, -16384, {}};
+      case wire::RequestKind::kFindWindow: return {true, 1, {}};
+      case wire::RequestKind::kSendMessage: lastRequest_ = request.wParam; return {true, -16384, {}};
       case wire::RequestKind::kGetAtomName:
         if (hostility_ == Hostility::kGarbageAtomText) return {true, 0, "\x01\xFFnot a reply"};
-        return {true, 0,
-                lastRequest_ == kInfoRequest ? "PMQLS0000000100000001hostile" : "560000000000000000805640"};
-      case wire::RequestKind::kDeleteAtom:
-        return {true, 0, {}};
+        return {true, 0, lastRequest_ == kInfoRequest ? "PMQLS0000000100000001hostile" : "560000000000000000805640"};
+      case wire::RequestKind::kDeleteAtom: return {true, 0, {}};
     }
     return {};
   }
@@ -143,7 +135,9 @@ struct HostileCase {
   std::optional<std::string> heading;  // what the button may show; nullopt: nothing, or an error
 };
 
-void PrintTo(const HostileCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const HostileCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class HostileServerTest : public ::testing::TestWithParam<HostileCase> {
  protected:
@@ -167,17 +161,18 @@ TEST_P(HostileServerTest, NeverAWrongHeadingNorALongWait) {
   EXPECT_LT(waited, kTestTimeout + std::chrono::seconds(1));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Hostile, HostileServerTest,
-    ::testing::Values(HostileCase{"NeverAnswers", Hostility::kNeverAnswers, std::nullopt},
-                      HostileCase{"ClosesAtOnce", Hostility::kClosesAtOnce, std::nullopt},
-                      HostileCase{"OneByteAtATime", Hostility::kOneByteAtATime, " 90"},
-                      HostileCase{"TooSlow", Hostility::kTooSlow, std::nullopt},
-                      HostileCase{"OverLong", Hostility::kOverLong, std::nullopt},
-                      HostileCase{"Garbage", Hostility::kGarbage, std::nullopt},
-                      HostileCase{"NeverCloses", Hostility::kNeverCloses, std::nullopt},
-                      HostileCase{"GarbageAtomText", Hostility::kGarbageAtomText, std::nullopt}),
-    [](const ::testing::TestParamInfo<HostileCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Hostile, HostileServerTest,
+                         ::testing::Values(HostileCase{"NeverAnswers", Hostility::kNeverAnswers, std::nullopt},
+                                           HostileCase{"ClosesAtOnce", Hostility::kClosesAtOnce, std::nullopt},
+                                           HostileCase{"OneByteAtATime", Hostility::kOneByteAtATime, " 90"},
+                                           HostileCase{"TooSlow", Hostility::kTooSlow, std::nullopt},
+                                           HostileCase{"OverLong", Hostility::kOverLong, std::nullopt},
+                                           HostileCase{"Garbage", Hostility::kGarbage, std::nullopt},
+                                           HostileCase{"NeverCloses", Hostility::kNeverCloses, std::nullopt},
+                                           HostileCase{"GarbageAtomText", Hostility::kGarbageAtomText, std::nullopt}),
+                         [](const ::testing::TestParamInfo<HostileCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace simlink

@@ -26,7 +26,8 @@ TEST(DecodeInfoReply, FieldsByPosition) {
       {"second number short", "HEAD!00000001FF", "HEAD!", 1, 255, ""},
       {"short number is never negative", "HEAD!00000001FFFFFFF", "HEAD!", 1, 0x0FFFFFFF, ""},
       {"blanks in the head and tail stay", "  A  0000000000000000  tail  ", "  A  ", 0, 0, "  tail  "},
-      {"tail of the longest reply", "HEAD!0000000000000000" + std::string(233, 'x'), "HEAD!", 0, 0, std::string(233, 'x')},
+      {"tail of the longest reply", "HEAD!0000000000000000" + std::string(233, 'x'), "HEAD!", 0, 0,
+       std::string(233, 'x')},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -86,8 +87,7 @@ TEST(DecodeReadReply, BytesLittleEndianAndTypeLetters) {
       {"empty reply, integer", "", "e", 0, VariableValue(std::int32_t{0}), ""},
       {"double cut short: missing bytes are 0", "00000000000000000000F0", "n", 0,
        VariableValue(std::bit_cast<double>(std::uint64_t{0x00F0000000000000})), "000000000000F0"},
-      {"odd last character ignored", "0200000000000000000059402", "n", 2, VariableValue(100.0),
-       "00000000000059402"},
+      {"odd last character ignored", "0200000000000000000059402", "n", 2, VariableValue(100.0), "00000000000059402"},
       {"a single character", "7", "n", 0, VariableValue(0.0), ""},
   };
   for (const auto& row : rows) {

@@ -42,7 +42,9 @@ LinkServerProcess::LinkServerProcess(const std::string& namespacePrefix, const s
   }
 }
 
-LinkServerProcess::~LinkServerProcess() { Stop(); }
+LinkServerProcess::~LinkServerProcess() {
+  Stop();
+}
 
 void LinkServerProcess::ReadUntil(const std::string& marker, int timeoutMilliseconds) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);

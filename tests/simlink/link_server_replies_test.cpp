@@ -1,3 +1,5 @@
+#include "linkserver/link_server_replies.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -6,13 +8,14 @@
 #include <vector>
 
 #include "linkserver/link_server_options.h"
-#include "linkserver/link_server_replies.h"
 #include "simlink/link_replies.h"
 
 namespace linkserver {
 namespace {
 
-Options Parse(std::vector<std::string_view> arguments) { return ParseOptions(arguments); }
+Options Parse(std::vector<std::string_view> arguments) {
+  return ParseOptions(arguments);
+}
 
 TEST(LinkServerOptions, ReadsVariablesAndBehaviours) {
   const Options plain = Parse({"--var", "86=123.456", "--var", "-3=-1e10", "--var", "86=270"});
@@ -33,9 +36,16 @@ TEST(LinkServerOptions, ReadsVariablesAndBehaviours) {
 
 TEST(LinkServerOptions, RefusesWhatItCannotUse) {
   const std::vector<std::vector<std::string_view>> bad = {
-      {"--var"},           {"--var", "86"},       {"--var", "x=1"},        {"--var", "86=1.5x"},
-      {"--answer", "7.5"}, {"--answer"},          {"--hang", "--answer", "0"}, {"--reply", "a", "--hang"},
-      {"--frobnicate"},    {"--var", "99999999999=1"},
+      {"--var"},
+      {"--var", "86"},
+      {"--var", "x=1"},
+      {"--var", "86=1.5x"},
+      {"--answer", "7.5"},
+      {"--answer"},
+      {"--hang", "--answer", "0"},
+      {"--reply", "a", "--hang"},
+      {"--frobnicate"},
+      {"--var", "99999999999=1"},
   };
   for (const auto& arguments : bad) {
     SCOPED_TRACE(arguments.front());

@@ -10,7 +10,7 @@ namespace simlink_testing {
 class Watchdog {
  public:
   explicit Watchdog(unsigned seconds) {
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = [](int) {
       constexpr char kMessage[] = "\nwatchdog: the test ran past its time limit\n";
       [[maybe_unused]] const auto written = ::write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
