@@ -19,6 +19,10 @@ namespace build {
 
 namespace {
 
+// A table means the same on every machine: "." separates the decimals and numbers are never
+// grouped, so a heading "1,500" is refused rather than read as 1 by one check and 1500 by another.
+const NumberLocale kTableLocale{".", ""};
+
 // The list index of the template the list shows as name; the first one when two share a name.
 std::optional<int> ListIndexOf(const catalogue::TemplateCatalogue& catalogue, const std::string& name) {
   const auto names = catalogue.ListNames();
@@ -134,7 +138,7 @@ class BatchRunner {
     }
     const catalogue::TemplateEntry& entry = catalogue_.EntryForListIndex(*listIndex);
     RowHost host(row, entry, *listIndex, settings_, built_);
-    const BuildContext context{catalogue_,  settings_.appFolder, "", kInvariantLocale, objDOS_,
+    const BuildContext context{catalogue_,  settings_.appFolder, "", kTableLocale, objDOS_,
                                compileLog_, WhenToolsBusy::Wait};
     const BuildOutcome outcome = RunBuildSequence(host, context);
     result.modelPath = host.ModelPath();

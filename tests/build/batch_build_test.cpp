@@ -89,7 +89,8 @@ TEST_F(BatchBuildTest, GoodRowsBuildTheWindowsModelsAndBadRowsSayWhy) {
       "A9;Lateral bars (stop and lateral distance);;20;;-3.5;;extra\n"
       "A10;Missing dock;;;;;\n"
       "A11;Docking display T1 (all parameters);123.456;20;500;10;\n"
-      "A12;Gate sign (eight-line descriptor);45;30;;0;\n";
+      "A12;Gate sign (eight-line descriptor);45;30;;0;\n"
+      "A13;Nose-in sign (heading only);\"1,500\";;;;\n";
   const auto parsed = ParseStandTable(table);
   ASSERT_TRUE(std::holds_alternative<StandTable>(parsed));
   // Models left from an earlier run: one the batch builds again, one whose compile fails.
@@ -99,11 +100,11 @@ TEST_F(BatchBuildTest, GoodRowsBuildTheWindowsModelsAndBadRowsSayWhy) {
   std::vector<int> reported;
   const auto summary = RunBatch(std::get<StandTable>(parsed), catalogue_, {app_.Str(), out_.Str()},
                                 [&](const RowResult& result, int rowCount) {
-                                  EXPECT_EQ(rowCount, 12);
+                                  EXPECT_EQ(rowCount, 13);
                                   reported.push_back(result.row->number);
                                 });
 
-  EXPECT_EQ(reported, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  EXPECT_EQ(reported, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
   EXPECT_EQ(summary.built, 4);
   const std::string dockModel = Out("safedock_t1_h123.46_s20_l10.mdl");
   const struct {
@@ -120,6 +121,7 @@ TEST_F(BatchBuildTest, GoodRowsBuildTheWindowsModelsAndBadRowsSayWhy) {
       {9, "the row has 8 fields, the header has 7"},
       {10, ""},  // the sequence's own report, checked below
       {12, "Please enter a lateral distance greater than 0 meters"},
+      {13, "Please enter a heading between 0 and 360 degrees"},  // grouped digits mean nothing in a table
   };
   ASSERT_EQ(summary.failed.size(), std::size(failures));
   for (std::size_t i = 0; i < summary.failed.size(); ++i) {
