@@ -79,10 +79,12 @@ TokenValues ComputeTokenValues(const ParameterFields& fields, const BarValues& b
       {"HEADING_VECTOR_Y", WholeTokenText(std::cos(theta) * kVectorScale, "heading", heading)},
       {"STOP_DISTANCE", WholeTokenText(LeadingNumber(stop), "stop distance", stop)},
       {"LATERAL_DISTANCE", WholeTokenText(LeadingNumber(lateral), "lateral distance", lateral)},
-      {"BAR_DISTANCE1", FixedThreeText(bars.distance1, locale)},
-      {"BAR_DISTANCE2", FixedThreeText(bars.distance2, locale)},
-      {"BAR_POSITION1", FixedThreeText(bars.position1, locale)},
-      {"BAR_POSITION2", FixedThreeText(bars.position2, locale)},
+      // The compiler reads "." as the decimal point whatever the user's locale: a decimal comma would
+      // assemble as two values and shift the whole model.
+      {"BAR_DISTANCE1", FixedThreeText(bars.distance1, kInvariantLocale)},
+      {"BAR_DISTANCE2", FixedThreeText(bars.distance2, kInvariantLocale)},
+      {"BAR_POSITION1", FixedThreeText(bars.position1, kInvariantLocale)},
+      {"BAR_POSITION2", FixedThreeText(bars.position2, kInvariantLocale)},
   }};
 }
 

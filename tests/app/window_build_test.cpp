@@ -84,6 +84,21 @@ TEST_F(WindowBuildTest, CreateNewMdlBuildsTheModelWithTheStandsValuesAndLogsTheC
   EXPECT_FALSE(fs::exists(app.Path() / "tools" / "temp.asm"));
 }
 
+TEST_F(WindowBuildTest, ACommaLocaleNamesTheFileInItsNotationAndStillBuildsTheModel) {
+  Start(build::NumberLocale{",", "."});
+  SelectTemplate("Docking display T1 (all parameters)");
+  form->txt_heading->setText(QStringLiteral("45,25"));
+  const auto output = app.Path() / "comma.mdl";
+  dialogs.saveAnswers.push_back(QString::fromStdString(output.string()));
+  form->cmd_create->click();
+  ASSERT_EQ(dialogs.saveRequests.size(), 1U);
+  EXPECT_EQ(dialogs.saveRequests[0].initialName, QStringLiteral("safedock_t1_h45,25_s20_l10.mdl"));
+  const std::string model = ReadAll(output);
+  ASSERT_FALSE(model.empty()) << ReadAll(app.Path() / "tools" / "compile.log");
+  EXPECT_EQ(At<float>(model, "BAR_DISTANCE1"), -0.744F);
+  EXPECT_EQ(At<std::int32_t>(model, "HEADING_VECTOR_X"), -23271);  // 45.25 degrees
+}
+
 TEST_F(WindowBuildTest, RefusalsCancelAndBrokenSourcesEachEndTheBuildTheirOwnWay) {
   Start();
   SelectTemplate("Docking display T1 (all parameters)");

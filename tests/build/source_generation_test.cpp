@@ -100,7 +100,7 @@ TEST(RewriteParameterSource, ReplacesTheElevenTokens) {
       {"stop 45 lateral 5: the single stands for the half", Texts("0", "45", "500", "5"), kPoint, "BAR_DISTANCE1",
        "-2.488"},
       {"stop text without a number", Texts("0", "n/a", "500", "10"), kPoint, "STOP_DISTANCE BAR_DISTANCE1", "0 -0.244"},
-      {"comma locale", Texts("22,5", "20,7", "500", "10"), kComma, "STOP_DISTANCE BAR_DISTANCE1", "20 -0,744"},
+      {"comma locale: the compiler still gets a decimal point", Texts("22,5", "20,7", "500", "10"), kComma, "STOP_DISTANCE BAR_DISTANCE1", "20 -0.744"},
       {"tokens inside words", Texts("0", "20", "500", "10"), kPoint, "NVLHX xNVLx nvl nvlh NVLNVLH",
        "16384X x32767x nvl nvlh 3276716384"},
       {"replaced text not searched again", Texts("0", "20", "500", "10"), kPoint, "NVLVISIBILITY_DISTANCE", "32767500"},
