@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <vector>
-
-#include "support/temp_folder.h"
 
 namespace catalogue {
 namespace {
@@ -14,72 +11,49 @@ namespace {
 class RecordingView : public SelectionView {
  public:
   int selected = -1;
-  std::string picture = "untouched";
-  std::string description = "untouched";
   std::vector<std::string> calls;
-  std::map<Parameter, bool> labels, fields;
 
   int SelectedListIndex() const override { return selected; }
-  void ShowPicture(const std::string& path) override { picture = path; calls.push_back("picture"); }
-  void ShowDescription(const std::string& text) override { description = text; calls.push_back("description"); }
-  void SetLabelEnabled(Parameter p, bool on) override {
-    labels[p] = on;
-    calls.push_back("label" + std::to_string(static_cast<int>(p)));
-  }
-  void SetFieldEnabled(Parameter p, bool on) override {
-    fields[p] = on;
-    calls.push_back("field" + std::to_string(static_cast<int>(p)));
+  void ShowPicture(const std::string& path) override { calls.push_back("picture " + path); }
+  void ShowDescription(const std::string& text) override { calls.push_back("description " + text); }
+  void SetLabelEnabled(Parameter p, bool on) override { Record("label", p, on); }
+  void SetFieldEnabled(Parameter p, bool on) override { Record("field", p, on); }
+
+ private:
+  void Record(const char* what, Parameter p, bool on) {
+    calls.push_back(std::string(what) + std::to_string(static_cast<int>(p)) + (on ? " on" : " off"));
   }
 };
 
-TemplateCatalogue TwoTemplates() {
+TEST(Selection, ShowsTheSelectedEntryLabelBeforeFieldInParameterOrderAndEntryZeroForNoSelection) {
   TemplateCatalogue catalogue;
   TemplateEntry first;
-  first.UsesHeading = true;
-  first.UsesVisibilityDistance = true;
+  first.UsesHeading = first.UsesVisibilityDistance = true;
   first.PictureFile = "first.png";
   first.Description = "one\r\n";
   catalogue.Add(first);
   TemplateEntry second;
-  second.UsesStopDistance = true;
-  second.UsesLateralDistance = true;
-  second.PictureFile = "second.png";
+  second.UsesStopDistance = second.UsesLateralDistance = true;
   catalogue.Add(second);
-  return catalogue;
-}
 
-TEST(Selection, ShowsPictureDescriptionThenEnablesLabelBeforeFieldInParameterOrder) {
-  RecordingView view;
-  view.selected = 0;
-  ShowSelectedTemplate(view, TwoTemplates(), "/app");
-  EXPECT_EQ(view.picture, "/app/vgds_source/first.png");
-  EXPECT_EQ(view.description, "one\r\n");
-  const std::vector<std::string> order = {"picture", "description", "label1", "field1", "label2", "field2",
-                                          "label3",  "field3",      "label4", "field4"};
-  EXPECT_EQ(view.calls, order);
-  const std::map<Parameter, bool> expected = {{Parameter::Heading, true},
-                                              {Parameter::StopDistance, false},
-                                              {Parameter::VisibilityDistance, true},
-                                              {Parameter::LateralDistance, false}};
-  EXPECT_EQ(view.labels, expected);
-  EXPECT_EQ(view.fields, expected);
-}
-
-TEST(Selection, EveryRunOverwritesAndNoSelectionShowsTheEmptyEntry) {
-  RecordingView view;
-  const auto catalogue = TwoTemplates();
-  view.selected = 1;
-  ShowSelectedTemplate(view, catalogue, "/app");
-  EXPECT_EQ(view.picture, "/app/vgds_source/second.png");
-  EXPECT_EQ(view.description, "");
-  EXPECT_TRUE(view.fields[Parameter::StopDistance]);
-
-  view.selected = -1;
-  ShowSelectedTemplate(view, catalogue, "/app");
-  EXPECT_EQ(view.picture, "");  // no picture file: the box is cleared, not pointed at the folder
-  for (const Parameter p : kParameters) {
-    EXPECT_FALSE(view.labels[p]);
-    EXPECT_FALSE(view.fields[p]);
+  const struct {
+    int selected;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {0, {"picture /app/vgds_source/first.png", "description one\r\n", "label1 on", "field1 on", "label2 off",
+           "field2 off", "label3 on", "field3 on", "label4 off", "field4 off"}},
+      // No picture file clears the box instead of pointing it at the folder.
+      {1, {"picture ", "description ", "label1 off", "field1 off", "label2 on", "field2 on", "label3 off",
+           "field3 off", "label4 on", "field4 on"}},
+      {-1, {"picture ", "description ", "label1 off", "field1 off", "label2 off", "field2 off", "label3 off",
+            "field3 off", "label4 off", "field4 off"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.selected);
+    RecordingView view;
+    view.selected = c.selected;
+    ShowSelectedTemplate(view, catalogue, "/app");
+    EXPECT_EQ(view.calls, c.calls);
   }
 }
 
