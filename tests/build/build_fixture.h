@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -20,6 +19,15 @@
 namespace build_test {
 
 namespace fs = std::filesystem;
+
+inline const build::NumberLocale kPoint{".", ","};
+inline const build::NumberLocale kComma{",", "."};
+
+// The four parameter fields in their order, all enabled or all disabled.
+inline build::ParameterFields Fields(const char* heading, const char* stop, const char* visibility, const char* lateral,
+                                     bool enabled = true) {
+  return {{{{heading, enabled}, {stop, enabled}, {visibility, enabled}, {lateral, enabled}}}};
+}
 
 inline constexpr const char* kMainSource = "; dock main source\r\ninclude dock_0.asm\r\n";
 inline constexpr const char* kParameterSource =
@@ -44,34 +52,20 @@ inline constexpr const char* kFakeCompiler =
 // The window, scripted: its fields, its list selection and the answers of its save dialog.
 class ScriptedHost : public build::BuildHost {
  public:
-  struct DialogCall {
-    std::string title;
-    std::string filter;
-    std::string idir;
-    friend bool operator==(const DialogCall&, const DialogCall&) = default;
-  };
-
-  ScriptedHost() {
-    fields[catalogue::Parameter::Heading] = {"0", true};
-    fields[catalogue::Parameter::StopDistance] = {"20", true};
-    fields[catalogue::Parameter::VisibilityDistance] = {"500", true};
-    fields[catalogue::Parameter::LateralDistance] = {"10", true};
-  }
-
   [[nodiscard]] int SelectedListIndex() const override { return listIndex; }
   [[nodiscard]] build::ParameterField Field(catalogue::Parameter parameter) const override { return fields[parameter]; }
   void ShowValidationError(const std::string& message) override { validationErrors.push_back(message); }
   [[nodiscard]] std::string SaveDialog(const std::string& title, const std::string& filter,
                                        const std::string& idir) override {
-    dialogCalls.push_back({title, filter, idir});
+    dialogCalls.push_back(title + " | " + filter + " | " + idir);
     return saveAnswer;
   }
   void SetCreateCaption(const std::string& caption) override { captions.push_back(caption); }
 
   int listIndex = 0;
-  build::ParameterFields fields;
+  build::ParameterFields fields = Fields("0", "20", "500", "10");
   std::string saveAnswer;
-  std::vector<DialogCall> dialogCalls;
+  std::vector<std::string> dialogCalls;  // "title | filter | idir"
   std::vector<std::string> validationErrors;
   std::vector<std::string> captions;
 };
@@ -109,6 +103,12 @@ class BuildFixture : public ::testing::Test {
     dock.SourceFile = "dock.asm";
     catalogue_.Add(dock);
     objDOS_.ConnectReceiveOutputs([this](std::string& CommandOutputs) { log_.Append(CommandOutputs); });
+    ResetHost();
+  }
+
+  // A fresh window state whose save dialog confirms OutputPath().
+  void ResetHost() {
+    host_ = ScriptedHost();
     host_.saveAnswer = OutputPath();
   }
 
@@ -118,7 +118,7 @@ class BuildFixture : public ::testing::Test {
   }
 
   [[nodiscard]] build::BuildContext Context(build::WhenToolsBusy whenBusy = build::WhenToolsBusy::Refuse) {
-    return {catalogue_, App(), defaultOutputFolder_, locale_, objDOS_, log_, whenBusy};
+    return {catalogue_, app_.string(), defaultOutputFolder_, locale_, objDOS_, log_, whenBusy};
   }
   build::BuildOutcome Run() { return build::RunBuildSequence(host_, Context()); }
 
@@ -133,19 +133,21 @@ class BuildFixture : public ::testing::Test {
     return {};
   }
 
-  [[nodiscard]] std::string App() const { return app_.string(); }
   [[nodiscard]] fs::path Tools() const { return app_ / "tools"; }
   [[nodiscard]] fs::path Tools(const std::string& name) const { return Tools() / name; }
   [[nodiscard]] fs::path Templates() const { return app_ / "vgds_source"; }
+  [[nodiscard]] fs::path Template(const std::string& name) const { return Templates() / name; }
   [[nodiscard]] std::string OutputPath() const { return (temp_.Path() / "out" / "dock.mdl").string(); }
-  [[nodiscard]] std::string ToolsFile(const std::string& name) const { return testing_support::ReadAll(Tools(name)); }
+  // The tools file's content; "" when it is no regular file.
+  [[nodiscard]] std::string ToolsFile(const std::string& name) const {
+    return fs::is_regular_file(Tools(name)) ? testing_support::ReadAll(Tools(name)) : "";
+  }
 
   // After a failure: what must hold whatever went wrong, and a normal build works again.
   void ExpectTemplatesIntactAndNextBuildWorks(const std::map<std::string, std::string>& templatesBefore) {
     EXPECT_EQ(Snapshot(Templates()), templatesBefore);
     EXPECT_FALSE(fs::exists(fs::symlink_status(Tools("temp.asm"))));
-    host_ = ScriptedHost();
-    host_.saveAnswer = OutputPath();
+    ResetHost();
     ASSERT_EQ(Run(), build::BuildOutcome::Compiled);
     EXPECT_EQ(ToolsFile("dock.asm"), kMainSource);
     EXPECT_EQ(ToolsFile("dock_0.asm"), kRewrittenInitial);
@@ -158,7 +160,7 @@ class BuildFixture : public ::testing::Test {
   fs::path app_;
   catalogue::TemplateCatalogue catalogue_;
   std::string defaultOutputFolder_;
-  build::NumberLocale locale_{".", ","};
+  build::NumberLocale locale_ = kPoint;
   RecordingMessages messages_;
   runner::DOSOutputs objDOS_{messages_};
   build::CompileLog log_;
