@@ -25,25 +25,20 @@ std::ptrdiff_t EntriesIn(const fs::path& folder) {
 }
 
 TEST(SettingsFile, LoadsTheFirstLineAsItIs) {
-  const struct {
-    const char* name;
-    std::string content;
-    std::string folder;
-  } rows[] = {
-      {"further lines ignored", "/home/a/Models/\r\n/other/\r\nmore", "/home/a/Models/"},
-      {"blanks kept", "  /with blanks/  \r\n", "  /with blanks/  "},
-      {"empty line", "\r\n", ""},
-      {"no line at all", "", ""},
-      {"no line end", "/m/", "/m/"},
-      {"lone LF", "/m/\n/x/\n", "/m/"},
-      {"lone CR", "/m/\r/x/", "/m/"},
+  const std::pair<std::string, std::string> rows[] = {
+      {"/home/a/Models/\r\n/other/\r\nmore", "/home/a/Models/"},  // further lines ignored
+      {"  /with blanks/  \r\n", "  /with blanks/  "},
+      {"\r\n", ""},
+      {"", ""},
+      {"/m/", "/m/"},
+      {"/m/\n/x/\n", "/m/"},
+      {"/m/\r/x/", "/m/"},
   };
   testing_support::TempFolder app;
   EXPECT_EQ(LoadDefaultOutputFolder(app.Str()), std::nullopt);
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    app.Write("parkmarq.ini", row.content);
-    EXPECT_EQ(LoadDefaultOutputFolder(app.Str()), row.folder);
+  for (const auto& [content, folder] : rows) {
+    app.Write("parkmarq.ini", content);
+    EXPECT_EQ(LoadDefaultOutputFolder(app.Str()), folder) << content;
   }
   fs::remove(app.Path() / "parkmarq.ini");
   fs::create_directory(app.Path() / "parkmarq.ini");  // a folder of that name is no settings file

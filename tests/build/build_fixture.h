@@ -30,15 +30,12 @@ inline build::ParameterFields Fields(const char* heading, const char* stop, cons
 }
 
 inline constexpr const char* kMainSource = "; dock main source\r\ninclude dock_0.asm\r\n";
-inline constexpr const char* kParameterSource =
-    "heading dw HEADING_VECTOR_X, HEADING_VECTOR_Y\r\n"
-    "stop dw STOP_DISTANCE ; NVLH\r\n"
+inline constexpr const char* kParameterSource =  // no final line end
+    "heading dw HEADING_VECTOR_X, HEADING_VECTOR_Y\r\nstop dw STOP_DISTANCE ; NVLH\r\n"
     "bars real4 BAR_DISTANCE1, BAR_DISTANCE2, BAR_POSITION1, BAR_POSITION2";
 // kParameterSource rewritten with the fields' initial texts 0, 20, 500, 10.
 inline constexpr const char* kRewrittenInitial =
-    "heading dw 0, -32768\r\n"
-    "stop dw 20 ; 16384\r\n"
-    "bars real4 -0.744, -0.794, -0.236, -0.264\r\n";
+    "heading dw 0, -32768\r\nstop dw 20 ; 16384\r\nbars real4 -0.744, -0.794, -0.236, -0.264\r\n";
 
 // Stands in for the scenery compiler: says how many arguments it got after its own name, checks it
 // can read the source and writes the model to the output path.
@@ -94,9 +91,8 @@ class BuildFixture : public ::testing::Test {
   BuildFixture() : app_(temp_.Path() / "app folder") {
     temp_.Write("app folder/vgds_source/dock.asm", kMainSource);
     temp_.Write("app folder/vgds_source/dock_0.asm", kParameterSource);
-    fs::create_directories(app_ / "tools");
     fs::create_directories(temp_.Path() / "out");
-    InstallCompiler(kFakeCompiler);
+    ResetTools();
     catalogue::TemplateEntry dock;
     dock.UsesHeading = dock.UsesStopDistance = dock.UsesVisibilityDistance = dock.UsesLateralDistance = true;
     dock.Name = "Dock";
@@ -110,6 +106,13 @@ class BuildFixture : public ::testing::Test {
   void ResetHost() {
     host_ = ScriptedHost();
     host_.saveAnswer = OutputPath();
+  }
+
+  // A tools folder holding nothing but the fake compiler.
+  void ResetTools() const {
+    fs::remove_all(Tools());
+    fs::create_directories(Tools());
+    InstallCompiler(kFakeCompiler);
   }
 
   void InstallCompiler(const std::string& script) const {

@@ -96,9 +96,7 @@ TEST_F(BuildSequence, UnanticipatedFailuresStopAtTheirStep) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    fs::remove_all(Tools());
-    fs::create_directories(Tools());
-    InstallCompiler(kFakeCompiler);
+    ResetTools();
     ResetHost();
     row.script(host_);
     const auto message = RunExpectingFailure();

