@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 #include <cstdint>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/window_messages.h"
@@ -12,61 +14,41 @@
 namespace platform {
 namespace {
 
-TEST(WindowMessageWire, RequestsAndAnswersRoundTrip) {
-  const wire::Request request{wire::RequestKind::kSendMessage, 0xDEADBEEF, 0xE499, 10, 0xFFFFFFFF};
-  const auto bytes = wire::EncodeRequest(request);
-  const auto decoded = wire::DecodeRequest(bytes);
-  ASSERT_TRUE(decoded);
-  EXPECT_EQ(decoded->kind, request.kind);
-  EXPECT_EQ(decoded->window, request.window);
-  EXPECT_EQ(decoded->message, request.message);
-  EXPECT_EQ(decoded->wParam, request.wParam);
-  EXPECT_EQ(decoded->lParam, request.lParam);
+using Bytes = std::vector<std::uint8_t>;
 
-  for (const wire::Answer& answer : {wire::Answer{true, -16384, ""}, wire::Answer{false, 0, ""},
-                                     wire::Answer{true, 7, std::string(wire::kMaxAnswerText, '\xFF')}}) {
-    const auto decodedAnswer = wire::DecodeAnswer(wire::EncodeAnswer(answer));
-    ASSERT_TRUE(decodedAnswer);
-    EXPECT_EQ(decodedAnswer->handled, answer.handled);
-    EXPECT_EQ(decodedAnswer->value, answer.value);
-    EXPECT_EQ(decodedAnswer->text, answer.text);
-  }
-  EXPECT_THROW(static_cast<void>(wire::EncodeAnswer({true, 0, std::string(wire::kMaxAnswerText + 1, 'x')})),
-               std::length_error);
+// bytes with the byte at index set to value; index size appends one.
+Bytes Changed(Bytes bytes, std::size_t index, std::uint8_t value) {
+  bytes.resize(std::max(bytes.size(), index + 1));
+  bytes[index] = value;
+  return bytes;
 }
 
-TEST(WindowMessageWire, RefusesAnythingButOneWholeFrame) {
-  const auto good = wire::EncodeRequest({wire::RequestKind::kFindWindow, 0, 0, 0, 0});
-  const std::vector<std::uint8_t> request(good.begin(), good.end());
-  auto shortened = request;
-  shortened.pop_back();
-  auto longer = request;
-  longer.push_back(0);
-  auto badTag = request;
-  badTag[0] ^= 1;
-  auto kindZero = request;
-  kindZero[4] = 0;
-  auto kindFive = request;
-  kindFive[4] = 5;
-  auto kindHigh = request;
-  kindHigh[7] = 1;
-  for (const auto& bytes : {shortened, longer, badTag, kindZero, kindFive, kindHigh, std::vector<std::uint8_t>{}}) {
+TEST(WindowMessageWire, RoundTripsAndRefusesAnythingButOneWholeFrame) {
+  const wire::Request sent{wire::RequestKind::kSendMessage, 0xDEADBEEF, 0xE499, 10, 0xFFFFFFFF};
+  const auto encoded = wire::EncodeRequest(sent);
+  const Bytes request(encoded.begin(), encoded.end());
+  const auto decoded = wire::DecodeRequest(request);
+  ASSERT_TRUE(decoded);
+  EXPECT_EQ(std::tie(decoded->kind, decoded->window, decoded->message, decoded->wParam, decoded->lParam),
+            std::tie(sent.kind, sent.window, sent.message, sent.wParam, sent.lParam));
+  const std::string longest(wire::kMaxAnswerText, '\xFF');
+  for (const wire::Answer& answer : {wire::Answer{true, -16384, longest}, wire::Answer{false, 0, ""}}) {
+    const auto back = wire::DecodeAnswer(wire::EncodeAnswer(answer));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(std::tie(back->handled, back->value, back->text), std::tie(answer.handled, answer.value, answer.text));
+  }
+  EXPECT_THROW(static_cast<void>(wire::EncodeAnswer({true, 0, longest + "x"})), std::length_error);
+
+  // Cut short, one byte too many, a wrong tag, kind 0 or 5 or with high bits: no request.
+  for (const auto& bytes : {Bytes(request.begin(), request.end() - 1), Changed(request, request.size(), 0),
+                            Changed(request, 0, static_cast<std::uint8_t>(request[0] ^ 1)), Changed(request, 4, 0),
+                            Changed(request, 4, 5), Changed(request, 7, 1), Bytes{}}) {
     EXPECT_FALSE(wire::DecodeRequest(bytes));
   }
-
-  const auto answer = wire::EncodeAnswer({true, 1, "abc"});
-  auto truncated = answer;
-  truncated.pop_back();
-  auto trailing = answer;
-  trailing.push_back('d');
-  auto handledTwo = answer;
-  handledTwo[4] = 2;
-  auto lengthHuge = answer;
-  lengthHuge[15] = 0x80;
-  auto answerTag = answer;
-  answerTag[3] ^= 0x40;
-  for (const auto& bytes : {truncated, trailing, handledTwo, lengthHuge, answerTag,
-                            std::vector<std::uint8_t>(answer.begin(), answer.begin() + 15)}) {
+  const Bytes abc = wire::EncodeAnswer({true, 1, "abc"});
+  for (const auto& bytes :
+       {Bytes(abc.begin(), abc.end() - 1), Changed(abc, abc.size(), 'd'), Changed(abc, 4, 2), Changed(abc, 15, 0x80),
+        Changed(abc, 3, static_cast<std::uint8_t>(abc[3] ^ 0x40)), Bytes(abc.begin(), abc.begin() + 15)}) {
     EXPECT_FALSE(wire::DecodeAnswer(bytes));
   }
   // A request is never taken for an answer, nor the other way round.
@@ -74,58 +56,35 @@ TEST(WindowMessageWire, RefusesAnythingButOneWholeFrame) {
   EXPECT_FALSE(wire::DecodeRequest(wire::EncodeAnswer({true, 0, std::string(8, 'x')})));
 }
 
-TEST(CopyLittleEndian, LeastSignificantByteFirst) {
-  const std::array<std::uint8_t, 4> word{0x01, 0x00, 0x00, 0x80};
-  EXPECT_EQ(CopyLittleEndian<std::int32_t>(word), -2147483647);
-  EXPECT_EQ(CopyLittleEndian<std::uint32_t>(word), 0x80000001U);
-  const std::array<std::uint8_t, 8> ninety{0, 0, 0, 0, 0, 0x80, 0x56, 0x40};
-  EXPECT_EQ(CopyLittleEndian<double>(ninety), 90.0);
-}
-
 TEST(RegisterWindowMessage, StableNumbersInTheRegisteredRange) {
   // Other processes, and other builds, must arrive at the same number.
   EXPECT_EQ(RegisterWindowMessage("WM_FSCONNECT"), 0xE499U);
   EXPECT_EQ(RegisterWindowMessage("wm_fsconnect"), 0xE499U);
   EXPECT_EQ(RegisterWindowMessage(""), 0U);
-  for (const char* name : {"a", "WM_FSCONNECT2", "ParkmarqMessage", "\xFF\xFE"}) {
-    SCOPED_TRACE(name);
+  for (const char* name : {"a", "WM_FSCONNECT2", "\xFF\xFE"}) {
     const auto number = RegisterWindowMessage(name);
-    EXPECT_GE(number, 0xC000U);
-    EXPECT_LE(number, 0xFFFFU);
-    EXPECT_NE(number, 0xE499U);
+    EXPECT_GE(number, 0xC000U) << name;
+    EXPECT_NE(number, 0xE499U) << name;
   }
 }
 
 TEST(AtomTable, NumbersReferencesAndLimits) {
   AtomTable table;
   EXPECT_EQ(table.Add("first"), 0xC000);
-  EXPECT_EQ(table.Add("second"), 0xC001);
   EXPECT_EQ(table.Add("FIRST"), 0xC000);  // the same atom, one reference more, first spelling kept
-  EXPECT_EQ(table.Text(0xC000), "first");
-  EXPECT_EQ(table.Size(), 2U);
-
   EXPECT_TRUE(table.Delete(0xC000));
   EXPECT_EQ(table.Text(0xC000), "first");  // one reference left
   EXPECT_TRUE(table.Delete(0xC000));
   EXPECT_EQ(table.Text(0xC000), std::nullopt);
   EXPECT_FALSE(table.Delete(0xC000));
-  EXPECT_FALSE(table.Delete(0x1234));
-  EXPECT_EQ(table.Add("third"), 0xC000);  // the lowest free number again
-
   EXPECT_EQ(table.Add(""), 0);
   EXPECT_EQ(table.Add(std::string(kMaxAtomLength + 1, 'x')), 0);
-  EXPECT_EQ(table.Add(std::string(kMaxAtomLength, 'x')), 0xC002);
-}
 
-TEST(AtomTable, FullTableRefusesMore) {
-  AtomTable table;
-  for (int i = 0; i < 0x4000; ++i) ASSERT_NE(table.Add("atom" + std::to_string(i)), 0) << i;
-  EXPECT_EQ(table.Size(), 0x4000U);
-  EXPECT_EQ(table.Text(0xFFFF), "atom16383");
+  for (int i = 0; i < 0x4000; ++i) ASSERT_EQ(table.Add("atom" + std::to_string(i)), 0xC000 + i) << i;
   EXPECT_EQ(table.Add("one too many"), 0);
   EXPECT_EQ(table.Add("atom5"), 0xC005);  // an existing text still gains a reference
   EXPECT_TRUE(table.Delete(0xD000));
-  EXPECT_EQ(table.Add("one too many"), 0xD000);
+  EXPECT_EQ(table.Add(std::string(kMaxAtomLength, 'x')), 0xD000);  // the lowest free number again
 }
 
 }  // namespace
