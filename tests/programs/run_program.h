@@ -1,71 +1,37 @@
 #pragma once
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "build/replace_all.h"
 
 namespace programs_test {
 
 struct ProgramRun {
-  bool started = false;
-  bool timedOut = false;
-  int exitStatus = -1;  // -1 unless it exited normally
+  int exitStatus = -1;  // -1 unless it exited normally before the time-out
   std::string output;   // standard output and standard error, interleaved as written
 };
 
-// Runs program with arguments, standard input on /dev/null, and kills it once timeout has passed,
-// so a hanging program fails its test instead of blocking the suite.
+// Runs program with arguments in folder (this process's own when empty), standard input on /dev/null,
+// and kills it after 30 seconds, so a hanging program fails its test instead of blocking the suite.
 inline ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                             std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
+                             const std::string& folder = {}) {
+  const auto quoted = [](const std::string& text) { return "'" + build::ReplaceAll(text, "'", "'\\''") + "'"; };
+  std::string command =
+      (folder.empty() ? "" : "cd " + quoted(folder) + " && ") + "exec timeout -s KILL 30 " + quoted(program);
+  for (const auto& argument : arguments) command += " " + quoted(argument);
   ProgramRun run;
-  int ends[2];
-  if (::pipe2(ends, O_CLOEXEC) != 0) return run;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, ends[1], 2);
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  pid_t child = 0;
-  run.started = ::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ) == 0;
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(ends[1]);
-  if (!run.started) {
-    ::close(ends[0]);
-    return run;
-  }
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  FILE* pipe = ::popen((command + " </dev/null 2>&1").c_str(), "r");
+  if (pipe == nullptr) return run;
   char buffer[4096];
-  while (true) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    pollfd readable{ends[0], POLLIN, 0};
-    const int ready = left.count() > 0 ? ::poll(&readable, 1, static_cast<int>(left.count())) : 0;
-    if (ready < 0) continue;  // interrupted by a signal
-    if (ready == 0) {
-      run.timedOut = true;
-      ::kill(child, SIGKILL);
-      break;
-    }
-    const ssize_t count = ::read(ends[0], buffer, sizeof buffer);
-    if (count <= 0) break;
-    run.output.append(buffer, static_cast<std::size_t>(count));
-  }
-  ::close(ends[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (!run.timedOut && WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
+  for (std::size_t count = 0; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    run.output.append(buffer, count);
+  const int status = ::pclose(pipe);
+  // timeout's own statuses: 124 and up, 137 when it killed the program
+  if (WIFEXITED(status) && WEXITSTATUS(status) < 124) run.exitStatus = WEXITSTATUS(status);
   return run;
 }
 
