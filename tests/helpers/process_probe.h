@@ -1,57 +1,94 @@
 #pragma once
 
-#include <sys/types.h>
+#include <signal.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
+
+#include "support/temp_folder.h"
 
 namespace test_helpers {
 
-// Paths of the helper programs built beside the tests.
-[[nodiscard]] std::string RunnerChildPath();
-[[nodiscard]] std::string ClosedStdParentPath();
+// The path of runner_child, built beside the tests, and a command line starting it (its path
+// double-quoted) with arguments.
+[[nodiscard]] inline std::string RunnerChildPath() {
+  return RUNNER_CHILD_PATH;
+}
+[[nodiscard]] inline std::string ChildCommand(const std::string& arguments) {
+  return "\"" + RunnerChildPath() + "\" " + arguments;
+}
 
-// runner_child as the first, double-quoted token of a command line, followed by arguments.
-[[nodiscard]] std::string ChildCommand(const std::string& arguments);
+[[nodiscard]] inline std::size_t OpenDescriptorCount() {
+  const std::filesystem::directory_iterator listing("/proc/self/fd");
+  return static_cast<std::size_t>(std::distance(begin(listing), end(listing))) - 1;  // the listing's own
+}
 
-[[nodiscard]] std::size_t OpenDescriptorCount();
+// The state letters of this process's children ('Z' for one ended but not reaped), from fields 3
+// and 4 of /proc/<pid>/stat; the command name before them may hold blanks and ")".
+[[nodiscard]] inline std::string ChildStates() {
+  std::string states;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+    if (entry.path().filename().string().find_first_not_of("0123456789") != std::string::npos) continue;
+    const std::string stat = testing_support::ReadAll(entry.path() / "stat");  // "" once the process is gone
+    char state = '\0';
+    int parent = 0;
+    if (std::sscanf(stat.c_str() + stat.rfind(')') + 1, " %c %d", &state, &parent) == 2 && parent == getpid()) {
+      states += state;
+    }
+  }
+  return states;
+}
 
-// Children of this process, from /proc: those that have ended but were not reaped, and those
-// that still run.
-[[nodiscard]] std::size_t ZombieChildCount();
-[[nodiscard]] std::size_t RunningChildCount();
+[[nodiscard]] inline std::size_t ZombieChildCount() {
+  const std::string states = ChildStates();
+  return static_cast<std::size_t>(std::count(states.begin(), states.end(), 'Z'));
+}
 
 // Waits until no child of this process runs any more; false when timeout passes first.
-[[nodiscard]] bool WaitUntilNoChildRuns(std::chrono::milliseconds timeout);
-
-// The /proc state letter of process pid ('Z' for a zombie), or '\0' once it is gone.
-[[nodiscard]] char ProcessState(pid_t pid);
-
-// Runs program with arguments and descriptors 0, 1 and 2 closed and returns its exit status, or
-// -1 when it did not end normally within timeout (it is killed then).
-[[nodiscard]] int RunWithStandardStreamsClosed(const std::string& program, const std::vector<std::string>& arguments,
-                                               std::chrono::milliseconds timeout);
+[[nodiscard]] inline bool WaitUntilNoChildRuns(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (ChildStates().find_first_not_of("ZX") != std::string::npos) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
 
 // Ends the whole test program with a message when it lives longer than limit, so a hang fails
 // the test instead of blocking the suite. Its thread blocks every signal, so signals a test sends
 // to itself reach the test's own thread.
 class Watchdog {
  public:
-  explicit Watchdog(std::chrono::seconds limit);
-  ~Watchdog();
-  Watchdog(const Watchdog&) = delete;
-  Watchdog& operator=(const Watchdog&) = delete;
+  explicit Watchdog(std::chrono::seconds limit) {
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &previous);  // inherited by the thread from its very start
+    thread_ = std::jthread([limit](std::stop_token stop) {
+      std::mutex mutex;
+      std::unique_lock lock(mutex);
+      std::condition_variable_any woken;  // early only by the stop the destructor requests
+      if (!woken.wait_for(lock, stop, limit, [&stop] { return stop.stop_requested(); })) {
+        std::fprintf(stderr, "watchdog: the test did not finish within %lld s\n",
+                     static_cast<long long>(limit.count()));
+        std::_Exit(124);
+      }
+    });
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  }
 
  private:
-  std::mutex mutex_;
-  std::condition_variable stop_;
-  bool stopping_ = false;
-  std::thread thread_;
+  std::jthread thread_;  // asks the thread to stop and joins it when the test ends
 };
 
 }  // namespace test_helpers
