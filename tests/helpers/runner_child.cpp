@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "helpers/child_pattern.h"
-
 namespace {
 
 void WriteAll(int fd, std::string_view bytes) {
@@ -24,13 +22,12 @@ int main(int argc, char** argv) {
   const std::string_view mode = argc > 1 ? argv[1] : "";
   if (mode == "echo") {  // echo ARGS: each argument in brackets on a line of its own
     for (int i = 2; i < argc; ++i) WriteAll(STDOUT_FILENO, std::string("[") + argv[i] + "]\n");
-  } else if (mode == "write" && argc == 3) {  // write N: N pattern bytes, in blocks as large as a pipe holds
-    constexpr std::size_t kBlock = 65536;
-    const std::string block = test_helpers::PatternBytes(kBlock + test_helpers::kPatternPeriod);
-    for (std::size_t done = 0, count = std::strtoull(argv[2], nullptr, 10); done < count;) {
-      const std::size_t size = std::min(kBlock, count - done);
-      WriteAll(STDOUT_FILENO, std::string_view(block).substr(done % test_helpers::kPatternPeriod, size));
-      done += size;
+  } else if (mode == "write" && argc == 3) {  // write N: N letters, in blocks as large as a pipe holds
+    const std::string block(65536, 'x');
+    for (std::size_t left = std::strtoull(argv[2], nullptr, 10); left > 0;) {
+      const std::size_t size = std::min(block.size(), left);
+      WriteAll(STDOUT_FILENO, std::string_view(block).substr(0, size));
+      left -= size;
     }
   } else {
     return 2;
