@@ -74,7 +74,10 @@ std::variant<TemplateEntry, DescriptorProblem> ParseDescriptor(std::string_view 
   entry.SourceFile = lines[6];
   entry.ReservedLine = lines[7];
   if (!IsPlainFileName(entry.PictureFile)) return DescriptorProblem{"the picture is not a plain file name"};
-  if (!IsPlainFileName(entry.SourceFile)) return DescriptorProblem{"the source is not a plain file name"};
+  // Only entry 0, "no template", may lack a source: a build reports it as nothing selected.
+  if (entry.SourceFile.empty() || !IsPlainFileName(entry.SourceFile)) {
+    return DescriptorProblem{"the source is not a plain file name"};
+  }
   for (std::size_t i = kFixedLines; i < lines.size(); ++i) {
     entry.Description += lines[i];
     entry.Description += platform::kLineEnd;

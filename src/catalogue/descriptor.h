@@ -26,8 +26,8 @@ struct DescriptorProblem {
 
 // Reads one descriptor from its content: four flags, name, picture, main source, a reserved line,
 // then the description (lines 9 to the end, each followed by CR LF). Refused when it has fewer than
-// eight lines, a flag line that is no truth value, or a picture or source name that is not a plain
-// file name (so a template cannot reach outside its folder).
+// eight lines, a flag line that is no truth value, no source name, or a picture or source name that is
+// not a plain file name (so a template cannot reach outside its folder).
 [[nodiscard]] std::variant<TemplateEntry, DescriptorProblem> ParseDescriptor(std::string_view content);
 
 }  // namespace catalogue

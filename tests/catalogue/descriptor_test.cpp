@@ -70,6 +70,7 @@ TEST(DescriptorContent, RefusesShortFilesBadFlagsAndNamesOutsideTheFolder) {
       "1\r\n1\r\n1\r\n1\r\nName\r\npic.png\r\n/etc/dock.asm\r\nr\r\n",
       "1\r\n1\r\n1\r\n1\r\nName\r\npic.png\r\n..\r\nr\r\n",
       "1\r\n1\r\n1\r\n1\r\nName\r\n.\r\ndock.asm\r\nr\r\n",
+      "1\r\n1\r\n1\r\n1\r\nName\r\npic.png\r\n\r\nr\r\n",  // no source at all
   };
   for (const char* text : refused) {
     SCOPED_TRACE(text);
