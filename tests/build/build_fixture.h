@@ -37,8 +37,7 @@ inline constexpr const char* kParameterSource =  // no final line end
 inline constexpr const char* kRewrittenInitial =
     "heading dw 0, -32768\r\nstop dw 20 ; 16384\r\nbars real4 -0.744, -0.794, -0.236, -0.264\r\n";
 
-// Stands in for the scenery compiler: says how many arguments it got after its own name, checks it
-// can read the source and writes the model to the output path.
+// Stands in for the scenery compiler: counts its arguments, reads the source, writes the model.
 inline constexpr const char* kFakeCompiler =
     "#!/bin/sh\n"
     "echo \"bglc: $# arguments\"\n"
@@ -83,15 +82,13 @@ inline std::map<std::string, std::string> Snapshot(const fs::path& folder) {
   return files;
 }
 
-// An application folder (with a blank in its path) holding one template "Dock" (dock.asm and
-// dock_0.asm, using all four parameters) and a fake compiler; the window's owner objects; a host that
-// confirms out/dock.mdl in the save dialog.
+// An application folder (with a blank in its path) holding the template "Dock" (all four parameters) and
+// the fake compiler; the window's owner objects; a host whose save dialog confirms dock.mdl.
 class BuildFixture : public ::testing::Test {
  protected:
   BuildFixture() : app_(temp_.Path() / "app folder") {
     temp_.Write("app folder/vgds_source/dock.asm", kMainSource);
     temp_.Write("app folder/vgds_source/dock_0.asm", kParameterSource);
-    fs::create_directories(temp_.Path() / "out");
     ResetTools();
     catalogue::TemplateEntry dock;
     dock.UsesHeading = dock.UsesStopDistance = dock.UsesVisibilityDistance = dock.UsesLateralDistance = true;
@@ -103,20 +100,12 @@ class BuildFixture : public ::testing::Test {
   }
 
   // A fresh window state whose save dialog confirms OutputPath().
-  void ResetHost() {
-    host_ = ScriptedHost();
-    host_.saveAnswer = OutputPath();
-  }
+  void ResetHost() { (host_ = ScriptedHost()).saveAnswer = OutputPath(); }
 
-  // A tools folder holding nothing but the fake compiler.
-  void ResetTools() const {
+  // A tools folder holding nothing but the compiler.
+  void ResetTools(const std::string& compiler = kFakeCompiler) const {
     fs::remove_all(Tools());
-    fs::create_directories(Tools());
-    InstallCompiler(kFakeCompiler);
-  }
-
-  void InstallCompiler(const std::string& script) const {
-    const auto path = temp_.Write("app folder/tools/bglc_9.exe", script);
+    const auto path = temp_.Write("app folder/tools/bglc_9.exe", compiler);
     fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
   }
 
@@ -128,27 +117,27 @@ class BuildFixture : public ::testing::Test {
   // Runs the sequence expecting it to throw; the exception's text, or "" when it did not throw.
   std::string RunExpectingFailure() {
     try {
-      (void)Run();
+      ADD_FAILURE() << "the build did not stop but ended as " << static_cast<int>(Run());
     } catch (const std::exception& failure) {
       return failure.what();
     }
-    ADD_FAILURE() << "the build did not stop";
     return {};
   }
 
   [[nodiscard]] fs::path Tools() const { return app_ / "tools"; }
   [[nodiscard]] fs::path Tools(const std::string& name) const { return Tools() / name; }
   [[nodiscard]] fs::path Templates() const { return app_ / "vgds_source"; }
-  [[nodiscard]] fs::path Template(const std::string& name) const { return Templates() / name; }
-  [[nodiscard]] std::string OutputPath() const { return (temp_.Path() / "out" / "dock.mdl").string(); }
+  [[nodiscard]] fs::path Templates(const std::string& name) const { return Templates() / name; }
+  [[nodiscard]] std::string OutputPath() const { return (temp_.Path() / "dock.mdl").string(); }
   // The tools file's content; "" when it is no regular file.
   [[nodiscard]] std::string ToolsFile(const std::string& name) const {
     return fs::is_regular_file(Tools(name)) ? testing_support::ReadAll(Tools(name)) : "";
   }
 
   // After a failure: what must hold whatever went wrong, and a normal build works again.
-  void ExpectTemplatesIntactAndNextBuildWorks(const std::map<std::string, std::string>& templatesBefore) {
-    EXPECT_EQ(Snapshot(Templates()), templatesBefore);
+  void ExpectTemplatesIntactAndNextBuildWorks() {
+    EXPECT_EQ(Snapshot(Templates()),
+              (std::map<std::string, std::string>{{"dock.asm", kMainSource}, {"dock_0.asm", kParameterSource}}));
     EXPECT_FALSE(fs::exists(fs::symlink_status(Tools("temp.asm"))));
     ResetHost();
     ASSERT_EQ(Run(), build::BuildOutcome::Compiled);

@@ -11,9 +11,7 @@
 namespace build {
 namespace {
 
-using build_test::Fields;
-using build_test::kComma;
-using build_test::kPoint;
+using namespace build_test;
 
 constexpr const char* kHeading = "Please enter a heading between 0 and 360 degrees";
 constexpr const char* kStop = "Please enter a stop distance greater than 0 meters";
@@ -23,17 +21,11 @@ constexpr const char* kLateral = "Please enter a lateral distance greater than 0
 
 TEST(ValidateParameters, NumberTestThenRangeTestShowingOnlyTheFirstFailingFieldsMessage) {
   const std::tuple<ParameterFields, const NumberLocale&, const char*> rows[] = {
-      {Fields("0", "20", "500", "10"), kPoint, ""},
       {Fields("360", "20", "500", "10"), kPoint, ""},  // heading 360 included
       {Fields("360.5", "20", "500", "10"), kPoint, kHeading},
-      {Fields("-1", "20", "500", "10"), kPoint, kHeading},
-      {Fields("", "20", "500", "10"), kPoint, kHeading},
       {Fields("12abc", "20", "500", "10"), kPoint, kHeading},  // heading 12abc has a good leading number
-      {Fields(" 90 ", "20", "500", "10"), kPoint, ""},
-      {Fields("1,500", "20", "500", "10"), kPoint, ""},  // group separator: range on the leading 1
-      {Fields("3,000,000,000", "20", "500", "10"), kPoint, ""},
+      {Fields("1,500", "20", "500", "10"), kPoint, ""},        // group separator: range on the leading 1
       {Fields("0", "0", "500", "10"), kPoint, kStop},
-      {Fields("0", "0.001", "500", "10"), kPoint, ""},
       {Fields("0", "20", "0", "10"), kPoint, ""},  // visibility 0
       {Fields("0", "20", "-1", "10"), kPoint, kVisibility},
       {Fields("0", "20", "1e400", "10"), kPoint, kVisibility},  // visibility beyond the double range
@@ -43,7 +35,6 @@ TEST(ValidateParameters, NumberTestThenRangeTestShowingOnlyTheFirstFailingFields
       {Fields("0", "0", "-1", "0"), kPoint, kStop},             // bad stop and lateral: stop first
       {Fields("1,5", "20,5", "500", "10"), kComma, ""},         // comma locale: range reads the leading 1
       {Fields("0", "0,5", "500", "10"), kComma, kStop},         // comma locale: 0,5 is a stop of 0 for the range
-      {Fields("1.5", "20", "500", "10"), kComma, ""},           // comma locale: 1.5 is 15
       {Fields("abc", "abc", "abc", "abc", false), kPoint, ""},  // disabled fields skipped
   };
   for (const auto& [fields, locale, message] : rows) {
@@ -54,9 +45,6 @@ TEST(ValidateParameters, NumberTestThenRangeTestShowingOnlyTheFirstFailingFields
     EXPECT_EQ(ValidateParameters(host, fields, locale), *message == '\0');
     EXPECT_EQ(host.validationErrors, *message ? std::vector<std::string>{message} : std::vector<std::string>{});
   }
-  auto onlyLateral = Fields("abc", "abc", "abc", "0", false);
-  onlyLateral[catalogue::Parameter::LateralDistance].enabled = true;
-  EXPECT_EQ(FirstInvalidField(onlyLateral, kPoint), catalogue::Parameter::LateralDistance);
 }
 
 }  // namespace
