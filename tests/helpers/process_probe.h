@@ -3,7 +3,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -18,13 +17,9 @@
 
 namespace test_helpers {
 
-// The path of runner_child, built beside the tests, and a command line starting it (its path
-// double-quoted) with arguments.
-[[nodiscard]] inline std::string RunnerChildPath() {
-  return RUNNER_CHILD_PATH;
-}
+// A command line starting runner_child, built beside the tests, with arguments.
 [[nodiscard]] inline std::string ChildCommand(const std::string& arguments) {
-  return "\"" + RunnerChildPath() + "\" " + arguments;
+  return "\"" RUNNER_CHILD_PATH "\" " + arguments;
 }
 
 [[nodiscard]] inline std::size_t OpenDescriptorCount() {
@@ -49,21 +44,6 @@ namespace test_helpers {
   return states;
 }
 
-[[nodiscard]] inline std::size_t ZombieChildCount() {
-  const std::string states = ChildStates();
-  return static_cast<std::size_t>(std::count(states.begin(), states.end(), 'Z'));
-}
-
-// Waits until no child of this process runs any more; false when timeout passes first.
-[[nodiscard]] inline bool WaitUntilNoChildRuns(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (ChildStates().find_first_not_of("ZX") != std::string::npos) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
-
 // Ends the whole test program with a message when it lives longer than limit, so a hang fails
 // the test instead of blocking the suite. Its thread blocks every signal, so signals a test sends
 // to itself reach the test's own thread.
@@ -77,8 +57,7 @@ class Watchdog {
     thread_ = std::jthread([limit](std::stop_token stop) {
       std::mutex mutex;
       std::unique_lock lock(mutex);
-      std::condition_variable_any woken;  // early only by the stop the destructor requests
-      if (!woken.wait_for(lock, stop, limit, [&stop] { return stop.stop_requested(); })) {
+      if (!std::condition_variable_any().wait_for(lock, stop, limit, [&stop] { return stop.stop_requested(); })) {
         std::fprintf(stderr, "watchdog: the test did not finish within %lld s\n",
                      static_cast<long long>(limit.count()));
         std::_Exit(124);

@@ -6,17 +6,13 @@
 #include <string>
 #include <string_view>
 
-namespace {
-
-void WriteAll(int fd, std::string_view bytes) {
+static void WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = write(fd, bytes.data(), bytes.size());
     if (written <= 0) std::_Exit(3);
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
 }
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const std::string_view mode = argc > 1 ? argv[1] : "";
