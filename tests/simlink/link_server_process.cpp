@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <sstream>
 #include <stdexcept>
 
 namespace simlink_testing {
@@ -28,9 +27,7 @@ LinkServerProcess::LinkServerProcess(const std::string& namespacePrefix, const s
   }
   ::close(ends[1]);
   output_ = ends[0];
-  if (!ReadUntil("ready", 10'000)) {
-    throw std::runtime_error("the link server did not get ready: " + Stop());
-  }
+  if (!ReadUntil("ready", 10'000)) throw std::runtime_error("the link server did not get ready: " + Stop());
 }
 
 bool LinkServerProcess::ReadUntil(const std::string& marker, int timeoutMilliseconds) {
@@ -59,13 +56,6 @@ std::string LinkServerProcess::Stop() {
   if (output_ >= 0) ::close(output_);
   output_ = -1;
   return printed_;
-}
-
-int CountLines(const std::string& text, const std::string& needle) {
-  std::istringstream lines(text);
-  int count = 0;
-  for (std::string line; std::getline(lines, line);) count += line.find(needle) != std::string::npos ? 1 : 0;
-  return count;
 }
 
 }  // namespace simlink_testing

@@ -29,7 +29,4 @@ class LinkServerProcess {
   std::string printed_;
 };
 
-// How many lines of text contain needle.
-[[nodiscard]] int CountLines(const std::string& text, const std::string& needle);
-
 }  // namespace simlink_testing
