@@ -129,9 +129,14 @@ TEST_F(RunnerTest, OutputArrivesWholeAndInOrderUntilEveryWriterIsDone) {
   close(inheritable);
 }
 
-TEST_F(RunnerTest, ThousandRunsAndAChildRunningOnLeakNothing) {
+TEST_F(RunnerTest, ThousandFailedStartsThousandRunsAndAChildRunningOnLeakNothing) {
   ASSERT_EQ(dos_.ExecuteCommand(ChildCommand("echo warm")), "[warm]\n");
   const std::size_t descriptors = test_helpers::OpenDescriptorCount();
+  for (int i = 0; i < 1000; ++i) ASSERT_EQ(dos_.ExecuteCommand("/no/such/program"), "") << "start " << i;
+  ASSERT_EQ(messages_.shown.size(), 1000U);
+  EXPECT_EQ(dos_.Outputs(), "[warm]\n");
+  EXPECT_EQ(test_helpers::OpenDescriptorCount(), descriptors);
+  messages_.shown.clear();
   for (int i = 0; i < 1000; ++i) {
     ASSERT_EQ(dos_.ExecuteCommand(ChildCommand("echo " + std::to_string(i))), "[" + std::to_string(i) + "]\n");
     // Ended children are collected at the next start, so they never pile up.
