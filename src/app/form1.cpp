@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr const char* kApplicationTitle = "parkmarq";
 constexpr const char* kValidationTitle = "Parkmarq error";
 
 QString FromBytes(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }

@@ -38,6 +38,9 @@ class Form1 final : public QWidget,
                     private catalogue::SelectionView,
                     private runner::RunnerMessages {
  public:
+  // The title of the program's own message boxes, which carry no title of their own.
+  static constexpr const char* kApplicationTitle = "parkmarq";
+
   // Runs the start-up sequence. appFolder holds vgds_source, tools and the settings file.
   Form1(std::string appFolder, platform::DialogService& dialogs, build::NumberLocale locale);
   ~Form1() override;

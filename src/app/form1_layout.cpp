@@ -8,6 +8,7 @@
 
 #include "app/app_icon.h"
 #include "app/form1.h"
+#include "build/build_sequence.h"
 
 namespace {
 
@@ -16,6 +17,10 @@ constexpr int kLayoutPointSize = 8;
 
 QRect Twips(int left, int top, int width, int height) {
   return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
+}
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 template <typename Control>
@@ -32,13 +37,11 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, QRect 
 }
 
 QLineEdit* MakeField(QWidget* parent, const char* name, catalogue::Parameter parameter, QRect geometry) {
-  const std::string_view text = catalogue::InitialText(parameter);
-  return Place(new QLineEdit(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), parent), name,
-               geometry);
+  return Place(new QLineEdit(Text(catalogue::InitialText(parameter)), parent), name, geometry);
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, QRect geometry) {
-  auto* button = Place(new QPushButton(QString::fromUtf8(caption), parent), name, geometry);
+QPushButton* MakeButton(QWidget* parent, const char* name, std::string_view caption, QRect geometry) {
+  auto* button = Place(new QPushButton(Text(caption), parent), name, geometry);
   // Neither Enter nor Esc belongs to any button.
   button->setAutoDefault(false);
   button->setDefault(false);
@@ -73,33 +76,36 @@ void Form1::CreateControls() {
   img_vgds->setScaledContents(false);
   img_vgds->setFocusPolicy(Qt::StrongFocus);
 
-  frm_parameters = Place(new QGroupBox(QStringLiteral("Parameters"), this), "frm_parameters",
-                         Twips(3480, 3120, 3015, 1935));
+  frm_parameters =
+      Place(new QGroupBox(QStringLiteral("Parameters"), this), "frm_parameters", Twips(3480, 3120, 3015, 1935));
   frm_parameters->setFocusPolicy(Qt::NoFocus);
   QWidget* frame = frm_parameters;
   lbl_heading = MakeLabel(frame, "lbl_heading", "Heading (deg):", Twips(120, 360, 1455, 255));
   cmd_heading_fs = MakeButton(frame, "cmd_heading_fs", "FS", Twips(1560, 360, 375, 240));
   txt_heading = MakeField(frame, "txt_heading", catalogue::Parameter::Heading, Twips(2040, 360, 855, 285));
   lbl_stopdistance = MakeLabel(frame, "lbl_stopdistance", "Stop distance (m):", Twips(120, 720, 1455, 255));
-  txt_stopdistance = MakeField(frame, "txt_stopdistance", catalogue::Parameter::StopDistance, Twips(2040, 720, 855, 285));
+  txt_stopdistance =
+      MakeField(frame, "txt_stopdistance", catalogue::Parameter::StopDistance, Twips(2040, 720, 855, 285));
   lbl_visibilitydistance =
       MakeLabel(frame, "lbl_visibilitydistance", "Visibility distance (m):", Twips(120, 1080, 1815, 255));
-  txt_visibilitydistance = MakeField(frame, "txt_visibilitydistance", catalogue::Parameter::VisibilityDistance, Twips(2040, 1080, 855, 285));
-  lbl_lateraldistance =
-      MakeLabel(frame, "lbl_lateraldistance", "Lateral distance (m):", Twips(120, 1440, 1815, 255));
-  txt_lateraldistance = MakeField(frame, "txt_lateraldistance", catalogue::Parameter::LateralDistance, Twips(2040, 1440, 855, 285));
+  txt_visibilitydistance =
+      MakeField(frame, "txt_visibilitydistance", catalogue::Parameter::VisibilityDistance, Twips(2040, 1080, 855, 285));
+  lbl_lateraldistance = MakeLabel(frame, "lbl_lateraldistance", "Lateral distance (m):", Twips(120, 1440, 1815, 255));
+  txt_lateraldistance =
+      MakeField(frame, "txt_lateraldistance", catalogue::Parameter::LateralDistance, Twips(2040, 1440, 855, 285));
 
   cmd_set_folder = MakeButton(this, "cmd_set_folder", "Set default output folder", Twips(3480, 5160, 3015, 375));
-  cmd_create = MakeButton(this, "cmd_create", "Create new MDL", Twips(3480, 5640, 3015, 375));
+  cmd_create = MakeButton(this, "cmd_create", build::kCreateCaption, Twips(3480, 5640, 3015, 375));
 
   SetTabOrder();
 }
 
 void Form1::SetTabOrder() {
   // Focus follows the tab indices; labels and the frame take no focus, so they drop out.
-  QWidget* const order[] = {img_vgds,        txt_description, lst_vgds,       txt_heading,
-                            txt_stopdistance, cmd_create,      cmd_set_folder, cmd_heading_fs,
-                            txt_visibilitydistance, txt_lateraldistance};
+  QWidget* const order[] = {img_vgds,           txt_description,  lst_vgds,
+                            txt_heading,        txt_stopdistance, cmd_create,
+                            cmd_set_folder,     cmd_heading_fs,   txt_visibilitydistance,
+                            txt_lateraldistance};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
   setTabOrder(order[std::size(order) - 1], order[0]);
 }

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 
+#include "app/form1.h"
+
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("parkmarq"));
+  QApplication::setApplicationName(QString::fromLatin1(Form1::kApplicationTitle));
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
