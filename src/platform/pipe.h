@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <span>
 
@@ -51,5 +52,9 @@ struct ReadResult {
 // Reads at most buffer.size() bytes, blocking until some are there or the stream has ended. A read
 // interrupted by a signal is retried, never taken as the end.
 [[nodiscard]] ReadResult ReadSome(const FileDescriptor& from, std::span<char> buffer);
+
+// Waits until from has bytes to read or its stream has ended, at most timeout.
+// true when the next ReadSome would not block.
+[[nodiscard]] bool WaitReadable(const FileDescriptor& from, std::chrono::milliseconds timeout);
 
 }  // namespace platform

@@ -1,10 +1,13 @@
-#include "platform/pipe.h"
-
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <utility>
+
+#include "platform/pipe.h"
 
 namespace platform {
 namespace {
@@ -57,6 +60,15 @@ ReadResult ReadSome(const FileDescriptor& from, std::span<char> buffer) {
     if (count < 0 && errno == EINTR) continue;
     return {};
   }
+}
+
+bool WaitReadable(const FileDescriptor& from, std::chrono::milliseconds timeout) {
+  pollfd wanted{from.Get(), POLLIN, 0};
+  const auto milliseconds = std::clamp<std::chrono::milliseconds::rep>(timeout.count(), 0, INT_MAX);
+  const int ready = ::poll(&wanted, 1, static_cast<int>(milliseconds));
+  // A failed poll (other than a signal) says nothing about the pipe: the read that follows reports it.
+  if (ready < 0) return errno != EINTR;
+  return ready > 0;
 }
 
 }  // namespace platform

@@ -73,9 +73,18 @@ void DOSOutputs::ConnectReceiveOutputs(ReceiveOutputsHandler handler) {
   receiveOutputs_.push_back(std::move(handler));
 }
 
+void DOSOutputs::SetWaitHandler(std::function<void()> handler, std::chrono::milliseconds interval) {
+  waitHandler_ = std::move(handler);
+  waitInterval_ = interval;
+}
+
 void DOSOutputs::ReadUntilEnd(const platform::FileDescriptor& readEnd) {
   std::array<char, kReadSize> buffer;
   for (;;) {
+    if (waitHandler_) {
+      waitHandler_();
+      while (!platform::WaitReadable(readEnd, waitInterval_)) waitHandler_();
+    }
     const platform::ReadResult read = platform::ReadSome(readEnd, buffer);
     const std::string_view chunk(buffer.data(), read.count);
     outputs_.append(chunk);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
@@ -65,6 +66,11 @@ class DOSOutputs {
   // connected while the event is being raised first runs for the next chunk.
   void ConnectReceiveOutputs(ReceiveOutputsHandler handler);
 
+  // While ExecuteCommand waits for the child's output, handler runs on the caller's thread at
+  // least every interval, and once between chunks; it must not start another command. An empty
+  // handler makes the reads block as before. An exception it throws leaves like a ReceiveOutputs one.
+  void SetWaitHandler(std::function<void()> handler, std::chrono::milliseconds interval);
+
  private:
   void ReadUntilEnd(const platform::FileDescriptor& readEnd);
   void RaiseReceiveOutputs(std::string_view chunk);
@@ -74,6 +80,8 @@ class DOSOutputs {
   std::string outputs_;
   // A deque, so connecting a handler from inside one never moves the handler that is running.
   std::deque<ReceiveOutputsHandler> receiveOutputs_;
+  std::function<void()> waitHandler_;
+  std::chrono::milliseconds waitInterval_{0};
 };
 
 }  // namespace runner

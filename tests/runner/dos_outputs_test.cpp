@@ -207,6 +207,28 @@ TEST_F(RunnerTest, ParentStartedWithStandardStreamsClosedStillGetsTheOutput) {
   EXPECT_EQ(status, 0) << "the output was not whole, or 0 1 2 were left open";
 }
 
+TEST_F(RunnerTest, AWaitHandlerRunsWhileTheChildIsSilentAndBetweenChunks) {
+  std::string events;  // "w" for the wait handler, "[chunk]" for each chunk
+  dos_.ConnectReceiveOutputs([&events](const std::string& chunk) { events += "[" + chunk + "]"; });
+  dos_.SetWaitHandler([&events] { events += "w"; }, std::chrono::milliseconds(20));
+  EXPECT_EQ(dos_.ExecuteCommand(Sh("echo a; sleep 0.4; echo b")), "a\nb\n");
+  ASSERT_TRUE(events.starts_with("w")) << events;
+  EXPECT_EQ(events.find("]["), std::string::npos) << "no chunk without a wait handler call before it: " << events;
+  const auto a = events.find("[a\n]");
+  const auto b = events.find("[b\n]");
+  ASSERT_TRUE(a != std::string::npos && b != std::string::npos) << events;
+  // The child is silent for 0.4 s: at 20 ms a step the handler runs many times, however slow the machine.
+  EXPECT_GE(
+      std::count(events.begin() + static_cast<std::ptrdiff_t>(a), events.begin() + static_cast<std::ptrdiff_t>(b), 'w'),
+      4)
+      << events;
+
+  dos_.SetWaitHandler({}, std::chrono::milliseconds(20));
+  events.clear();
+  EXPECT_EQ(dos_.ExecuteCommand(Sh("echo c")), "c\n");
+  EXPECT_EQ(events, "[c\n][]") << "an empty handler is never called";
+}
+
 std::atomic<int> interruptions{0};
 
 TEST_F(RunnerTest, SignalsWithoutRestartDoNotEndTheOutputEarly) {
