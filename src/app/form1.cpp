@@ -1,26 +1,65 @@
 #include "app/form1.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QWindow>
 
 #include "app/folder_dialog.h"
 #include "app/settings_file.h"
 #include "build/build_sequence.h"
 #include "build/compile_log.h"
-#include "simlink/fs_connect.h"
 #include "platform/dialogs.h"
+#include "simlink/fs_connect.h"
 #include "simlink/heading_button.h"
 
 namespace {
 
 constexpr const char* kValidationTitle = "Parkmarq error";
 
-QString FromBytes(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+// How often the window is repainted while the compiler runs.
+constexpr std::chrono::milliseconds kPaintInterval{30};
+
+QString FromBytes(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Drops user input to one window and its controls for as long as it lives, so that events processed
+// during a build only repaint. Dialogs shown meanwhile are other windows and keep their input.
+class InputBlocker final : public QObject {
+ public:
+  explicit InputBlocker(QWidget* window) : window_(window) { QCoreApplication::instance()->installEventFilter(this); }
+  ~InputBlocker() override { QCoreApplication::instance()->removeEventFilter(this); }
+  InputBlocker(const InputBlocker&) = delete;
+  InputBlocker& operator=(const InputBlocker&) = delete;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (!IsInput(*event)) return false;
+    if (const auto* widget = qobject_cast<QWidget*>(watched)) return widget->window() == window_;
+    if (const auto* window = qobject_cast<QWindow*>(watched)) return window == window_->windowHandle();
+    return false;
+  }
+
+ private:
+  static bool IsInput(const QEvent& event) {
+    switch (event.type()) {
+      case QEvent::DragEnter:
+      case QEvent::DragMove:
+      case QEvent::Drop:
+      case QEvent::Shortcut: return true;
+      default: return event.isInputEvent();
+    }
+  }
+
+  QWidget* window_;
+};
 
 }  // namespace
 
@@ -38,6 +77,7 @@ Form1::Form1(std::string appFolder, platform::DialogService& dialogs, build::Num
   // Start-up, in this order.
   objDOS = std::make_unique<runner::DOSOutputs>(static_cast<runner::RunnerMessages&>(*this));
   objDOS->ConnectReceiveOutputs([this](std::string& CommandOutputs) { objDOS_ReceiveOutputs(CommandOutputs); });
+  objDOS->SetWaitHandler([this] { KeepPainted(); }, kPaintInterval);
   LoadDefaultOutputFolder();
   LoadTemplateCatalogue();
   {
@@ -50,8 +90,21 @@ Form1::Form1(std::string appFolder, platform::DialogService& dialogs, build::Num
 Form1::~Form1() = default;
 
 void Form1::closeEvent(QCloseEvent* event) {
+  // Shut-down must not run inside a build; the window closes when the build has ended.
+  if (!buildGate_.MayClose()) {
+    event->ignore();
+    return;
+  }
   SaveDefaultOutputFolder();
   event->accept();
+}
+
+void Form1::KeepPainted() {
+  // Between chunks of a talkative compiler this is called far more often than a screen can show.
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastPainted_ < kPaintInterval / 2) return;
+  lastPainted_ = now;
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void Form1::LoadDefaultOutputFolder() {
@@ -97,13 +150,17 @@ void Form1::lst_vgds_Click() {
 }
 
 void Form1::cmd_create_Click() {
-  try {
-    const build::BuildContext context{catalogue_, appFolder_, DefaultOutputFolder_, locale_, *objDOS, *compileLog_,
-                                      build::WhenToolsBusy::Refuse};
-    (void)build::RunBuildSequence(*this, context);
-  } catch (const std::exception& failure) {
-    ReportFailure("Creating the MDL file", failure);
-  }
+  (void)buildGate_.Run([this] {
+    const InputBlocker noInput(this);
+    try {
+      const build::BuildContext context{catalogue_, appFolder_,   DefaultOutputFolder_,        locale_,
+                                        *objDOS,    *compileLog_, build::WhenToolsBusy::Refuse};
+      (void)build::RunBuildSequence(*this, context);
+    } catch (const std::exception& failure) {
+      ReportFailure("Creating the MDL file", failure);
+    }
+  });
+  if (buildGate_.TakeDeferredClose()) close();
 }
 
 void Form1::cmd_set_folder_Click() {
@@ -119,7 +176,9 @@ void Form1::cmd_heading_fs_Click() {
   }
 }
 
-void Form1::objDOS_ReceiveOutputs(std::string& CommandOutputs) { compileLog_->Append(CommandOutputs); }
+void Form1::objDOS_ReceiveOutputs(std::string& CommandOutputs) {
+  compileLog_->Append(CommandOutputs);
+}
 
 QLineEdit* Form1::FieldOf(catalogue::Parameter parameter) const {
   switch (parameter) {
@@ -141,7 +200,9 @@ QLabel* Form1::LabelOf(catalogue::Parameter parameter) const {
   return lbl_heading;
 }
 
-int Form1::SelectedListIndex() const { return lst_vgds->currentRow(); }
+int Form1::SelectedListIndex() const {
+  return lst_vgds->currentRow();
+}
 
 build::ParameterField Form1::Field(catalogue::Parameter parameter) const {
   const QLineEdit* field = FieldOf(parameter);
@@ -156,7 +217,15 @@ std::string Form1::SaveDialog(const std::string& title, const std::string& filte
   return dialogs_.SaveFileName(this, FromBytes(title), FromBytes(filter), FromBytes(idir)).toStdString();
 }
 
-void Form1::SetCreateCaption(const std::string& caption) { cmd_create->setText(FromBytes(caption)); }
+void Form1::SetCreateCaption(const std::string& caption) {
+  cmd_create->setText(FromBytes(caption));
+  // Painted now, so the caption is on the screen before the compiler starts and after it ends.
+  cmd_create->repaint();
+  if (buildGate_.Building()) {
+    lastPainted_ = {};
+    KeepPainted();
+  }
+}
 
 void Form1::ShowPicture(const std::string& path) {
   // A picture that cannot be loaded leaves the box empty.
@@ -168,11 +237,17 @@ void Form1::ShowPicture(const std::string& path) {
   }
 }
 
-void Form1::ShowDescription(const std::string& text) { txt_description->setPlainText(FromBytes(text)); }
+void Form1::ShowDescription(const std::string& text) {
+  txt_description->setPlainText(FromBytes(text));
+}
 
-void Form1::SetLabelEnabled(catalogue::Parameter parameter, bool enabled) { LabelOf(parameter)->setEnabled(enabled); }
+void Form1::SetLabelEnabled(catalogue::Parameter parameter, bool enabled) {
+  LabelOf(parameter)->setEnabled(enabled);
+}
 
-void Form1::SetFieldEnabled(catalogue::Parameter parameter, bool enabled) { FieldOf(parameter)->setEnabled(enabled); }
+void Form1::SetFieldEnabled(catalogue::Parameter parameter, bool enabled) {
+  FieldOf(parameter)->setEnabled(enabled);
+}
 
 void Form1::ShowMessage(const std::string& text) {
   dialogs_.ShowCritical(this, QString::fromLatin1(kApplicationTitle), FromBytes(text));

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QWidget>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/build_gate.h"
 #include "build/build_host.h"
 #include "build/number_conversions.h"
 #include "catalogue/selection.h"
@@ -77,6 +79,9 @@ class Form1 final : public QWidget,
   void LoadDefaultOutputFolder();
   void SaveDefaultOutputFolder();
   void LoadTemplateCatalogue();
+  // Lets the window repaint and its timers run while a build blocks its thread; user input to the
+  // window is dropped meanwhile.
+  void KeepPainted();
 
   // Event handlers.
   void lst_vgds_Click();
@@ -116,4 +121,6 @@ class Form1 final : public QWidget,
   std::vector<catalogue::SkippedDescriptor> skippedTemplates_;
   std::unique_ptr<build::CompileLog> compileLog_;
   std::unique_ptr<simlink::FSConnect> link_;
+  app::BuildGate buildGate_;
+  std::chrono::steady_clock::time_point lastPainted_;
 };

@@ -2,6 +2,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <cstring>
 #include <filesystem>
 
@@ -28,6 +30,15 @@ class WindowBuildTest : public WindowTest {
     const auto items = form->lst_vgds->findItems(QString::fromUtf8(name), Qt::MatchExactly);
     ASSERT_EQ(items.size(), 1);
     form->lst_vgds->setCurrentItem(items.first());
+  }
+
+  // The compiler of the application folder, started through a script that first waits this long.
+  void SlowDownCompiler(const char* seconds) {
+    const auto tools = app.Path() / "tools";
+    fs::rename(tools / "bglc_9.exe", tools / "bglc_real");
+    app.Write("tools/bglc_9.exe",
+              std::string("#!/bin/sh\nsleep ") + seconds + "\nexec \"$(dirname \"$0\")/bglc_real\" \"$@\"\n");
+    fs::permissions(tools / "bglc_9.exe", fs::perms::owner_all);
   }
 
   template <typename T>
@@ -82,6 +93,61 @@ TEST_F(WindowBuildTest, CreateNewMdlBuildsTheModelWithTheStandsValuesAndLogsTheC
   EXPECT_NE(log.find(output.string()), std::string::npos) << log;
   EXPECT_TRUE(log.ends_with("\r\n\r\n")) << "the runner's final empty chunk adds an empty line";
   EXPECT_FALSE(fs::exists(app.Path() / "tools" / "temp.asm"));
+}
+
+// Records the caption of a button each time it is painted.
+class PaintedCaptions final : public QObject {
+ public:
+  explicit PaintedCaptions(QPushButton* button) : button_(button) { button->installEventFilter(this); }
+  std::vector<QString> captions;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) captions.push_back(button_->text());
+    return false;
+  }
+
+ private:
+  QPushButton* button_;
+};
+
+TEST_F(WindowBuildTest, WhileTheCompilerRunsTheWindowRepaintsButTakesNoInputAndClosesOnlyAfterwards) {
+  SlowDownCompiler("1");
+  Start();
+  SelectTemplate("Docking display T1 (all parameters)");
+  const int selected = form->lst_vgds->currentRow();
+  const auto output = app.Path() / "slow.mdl";
+  dialogs.saveAnswers.push_back(QString::fromStdString(output.string()));
+  const PaintedCaptions painted(form->cmd_create);
+
+  QString captionMeanwhile;
+  bool openMeanwhile = false;
+  QTimer::singleShot(300, form.get(), [&] {
+    captionMeanwhile = form->cmd_create->text();
+    // A second build, another template, a typed value and closing the window, all during the compile.
+    QTest::mouseClick(form->cmd_create, Qt::LeftButton);
+    QTest::keyClick(form->cmd_create, Qt::Key_Space);
+    form->cmd_create->click();
+    const QRect other = form->lst_vgds->visualItemRect(form->lst_vgds->item(selected == 0 ? 1 : 0));
+    QTest::mouseClick(form->lst_vgds->viewport(), Qt::LeftButton, {}, other.center());
+    QTest::keyClick(form->lst_vgds, Qt::Key_Down);
+    QTest::keyClicks(form->txt_heading, QStringLiteral("9"));
+    form->close();
+    openMeanwhile = form->isVisible();
+  });
+  form->cmd_create->click();
+
+  EXPECT_EQ(captionMeanwhile.toStdString(), "Compiling ...");
+  EXPECT_NE(std::ranges::find(painted.captions, QStringLiteral("Compiling ...")), painted.captions.end());
+  EXPECT_TRUE(openMeanwhile);
+  EXPECT_EQ(dialogs.saveRequests.size(), 1U);
+  EXPECT_EQ(form->lst_vgds->currentRow(), selected);
+  EXPECT_EQ(form->txt_heading->text(), QStringLiteral("0"));
+  EXPECT_EQ(ReadAll(output).substr(0, 4), "RIFF") << ReadAll(app.Path() / "tools" / "compile.log");
+  EXPECT_TRUE(dialogs.boxes.empty());
+  // The close asked for during the compile happens once it has ended, shut-down included.
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(ReadAll(app.Path() / "parkmarq.ini"), "\r\n");
 }
 
 TEST_F(WindowBuildTest, ACommaLocaleNamesTheFileInItsNotationAndStillBuildsTheModel) {
