@@ -11,10 +11,12 @@ macro(parkmarq_add_subdirectory_if_present dir)
   endif()
 endmacro()
 
-# A static library of every .cpp in the current folder; none is made while the folder has no source yet.
+# A static library of every .cpp in the current folder that is meant for the target system; none is
+# made while the folder has no source yet.
 function(parkmarq_library name)
   cmake_parse_arguments(ARG "" "" "EXCLUDE;LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  parkmarq_system_sources(sources)
   foreach(excluded ${ARG_EXCLUDE})
     list(FILTER sources EXCLUDE REGEX "${excluded}")
   endforeach()

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/native_handle.h"
+
 namespace platform {
 
 // An exclusive lock on a folder, shared by every process that locks the same folder this way (and by
@@ -23,8 +25,8 @@ class FolderLock {
   ~FolderLock();
 
  private:
-  explicit FolderLock(int fd) : fd_(fd) {}
-  int fd_ = -1;
+  explicit FolderLock(NativeHandle handle) : handle_(handle) {}
+  NativeHandle handle_ = kNoHandle;  // the locked folder on POSIX, the open lock file on Windows
 };
 
 }  // namespace platform

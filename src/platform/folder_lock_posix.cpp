@@ -37,18 +37,18 @@ std::optional<FolderLock> FolderLock::Try(const std::string& folder) {
   return FolderLock(fd);
 }
 
-FolderLock::FolderLock(FolderLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+FolderLock::FolderLock(FolderLock&& other) noexcept : handle_(std::exchange(other.handle_, kNoHandle)) {}
 
 FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
   if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
+    if (handle_ != kNoHandle) ::close(static_cast<int>(handle_));
+    handle_ = std::exchange(other.handle_, kNoHandle);
   }
   return *this;
 }
 
 FolderLock::~FolderLock() {
-  if (fd_ >= 0) ::close(fd_);
+  if (handle_ != kNoHandle) ::close(static_cast<int>(handle_));
 }
 
 }  // namespace platform

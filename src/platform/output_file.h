@@ -4,14 +4,16 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/native_handle.h"
+
 namespace platform {
 
 // A file written from the start, byte for byte. Failures throw std::system_error whose text names the
 // file, or come back as an error code from TryWrite where a caller must not throw.
 class OutputFile {
  public:
-  // Creates path, or empties the file there. A symbolic link at path is removed first so that the new
-  // file takes its place: a link in a working folder never leads the write elsewhere.
+  // Creates path, or empties the file there. On POSIX a symbolic link at path is removed first so that
+  // the new file takes its place: a link in a working folder never leads the write elsewhere.
   explicit OutputFile(const std::string& path);
   ~OutputFile();  // closes without reporting; call Close to learn whether the close worked
   OutputFile(const OutputFile&) = delete;
@@ -29,7 +31,7 @@ class OutputFile {
 
  private:
   std::string path_;
-  int fd_ = -1;
+  NativeHandle handle_ = kNoHandle;
 };
 
 // Replaces the file at path with content in one step: content goes into a new file beside it, is

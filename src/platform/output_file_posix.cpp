@@ -39,18 +39,18 @@ void SyncFolder(const std::string& folder) {
 
 OutputFile::OutputFile(const std::string& path) : path_(path) {
   RemoveSymbolicLink(path_);
-  fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-  if (fd_ < 0) throw LastError("cannot create \"" + path_ + "\"");
+  handle_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+  if (handle_ == kNoHandle) throw LastError("cannot create \"" + path_ + "\"");
 }
 
 OutputFile::~OutputFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (handle_ != kNoHandle) ::close(static_cast<int>(handle_));
 }
 
 std::error_code OutputFile::TryWrite(std::string_view bytes) noexcept {
-  if (fd_ < 0) return std::make_error_code(std::errc::bad_file_descriptor);
+  if (handle_ == kNoHandle) return std::make_error_code(std::errc::bad_file_descriptor);
   while (!bytes.empty()) {
-    const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+    const ssize_t written = ::write(static_cast<int>(handle_), bytes.data(), bytes.size());
     if (written < 0) {
       if (errno == EINTR) continue;
       return {errno, std::generic_category()};
@@ -65,13 +65,13 @@ void OutputFile::Write(std::string_view bytes) {
 }
 
 void OutputFile::Sync() {
-  if (::fsync(fd_) != 0) throw LastError("cannot save \"" + path_ + "\" to the disk");
+  if (::fsync(static_cast<int>(handle_)) != 0) throw LastError("cannot save \"" + path_ + "\" to the disk");
 }
 
 void OutputFile::Close() {
-  if (fd_ < 0) return;
-  const int fd = fd_;
-  fd_ = -1;
+  if (handle_ == kNoHandle) return;
+  const int fd = static_cast<int>(handle_);
+  handle_ = kNoHandle;
   if (::close(fd) != 0 && errno != EINTR) throw LastError("cannot finish writing \"" + path_ + "\"");
 }
 
