@@ -1,16 +1,26 @@
 #include "app/folder_dialog.h"
 
+#include "app/form1_view.h"
 #include "platform/dialogs.h"
 #include "platform/path.h"
 
 namespace Folder_Dialog {
+namespace {
+
+std::string EndingInSeparator(std::string folder) {
+  // The proposed output name is appended without a separator of its own.
+  if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+  return folder;
+}
+
+}  // namespace
+
+std::string BrowseForFolder(app::Form1View& owner) {
+  return EndingInSeparator(owner.ChooseFolder(kBrowseTitle));
+}
 
 std::string BrowseForFolder(QWidget* owner, platform::DialogService& dialogs) {
-  std::string folder = dialogs.ExistingFolder(owner, QString::fromUtf8(kBrowseTitle)).toStdString();
-  if (folder.empty()) return folder;
-  // The proposed output name is appended without a separator of its own.
-  if (folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
-  return folder;
+  return EndingInSeparator(dialogs.ExistingFolder(owner, QString::fromUtf8(kBrowseTitle)).toStdString());
 }
 
 }  // namespace Folder_Dialog

@@ -1,0 +1,132 @@
+#include "app/form1_logic.h"
+
+#include "app/folder_dialog.h"
+#include "app/form1_view.h"
+#include "app/settings_file.h"
+#include "build/build_sequence.h"
+#include "build/compile_log.h"
+#include "simlink/fs_connect.h"
+#include "simlink/heading_button.h"
+
+namespace app {
+namespace {
+
+constexpr const char* kValidationTitle = "Parkmarq error";
+
+}  // namespace
+
+Form1Logic::Form1Logic(Form1View& view, std::string appFolder, build::NumberLocale locale)
+    : view_(view),
+      appFolder_(std::move(appFolder)),
+      locale_(std::move(locale)),
+      compileLog_(std::make_unique<build::CompileLog>()),
+      link_(std::make_unique<simlink::FSConnect>()) {}
+
+Form1Logic::~Form1Logic() = default;
+
+void Form1Logic::Load() {
+  objDOS = std::make_unique<runner::DOSOutputs>(static_cast<runner::RunnerMessages&>(*this));
+  objDOS->ConnectReceiveOutputs([this](std::string& CommandOutputs) { objDOS_ReceiveOutputs(CommandOutputs); });
+  LoadDefaultOutputFolder();
+  LoadTemplateCatalogue();
+  if (catalogue_.Count() > 0) view_.SelectListItem(0);
+  lst_vgds_Click();
+}
+
+bool Form1Logic::Unload() {
+  SaveDefaultOutputFolder();
+  return true;
+}
+
+void Form1Logic::LoadDefaultOutputFolder() {
+  if (auto folder = app::LoadDefaultOutputFolder(appFolder_)) {
+    DefaultOutputFolder_ = std::move(*folder);
+    view_.SetFolderToolTip(DefaultOutputFolder_);
+  }
+}
+
+void Form1Logic::SaveDefaultOutputFolder() {
+  // A folder that cannot be written must not keep the user from closing the window.
+  (void)app::SaveDefaultOutputFolder(appFolder_, DefaultOutputFolder_);
+}
+
+void Form1Logic::LoadTemplateCatalogue() {
+  auto load = catalogue::LoadTemplateCatalogue(appFolder_);
+  catalogue_ = std::move(load.catalogue);
+  skippedTemplates_ = std::move(load.skipped);
+  for (const auto& name : catalogue_.ListNames()) view_.AddListItem(name);
+}
+
+void Form1Logic::ReportSkippedTemplates() {
+  if (skippedTemplates_.empty()) return;
+  std::string text = "These template files in the vgds_source folder were not read:\n";
+  for (const auto& skipped : skippedTemplates_) text += "\n" + skipped.fileName + ": " + skipped.reason;
+  view_.ShowCritical(kApplicationTitle, text);
+}
+
+void Form1Logic::ReportFailure(const std::string& action, const std::exception& failure) {
+  view_.ShowCritical(kApplicationTitle, action + " failed.\n\n" + failure.what());
+}
+
+void Form1Logic::lst_vgds_Click() {
+  try {
+    catalogue::ShowSelectedTemplate(view_, catalogue_, appFolder_);
+  } catch (const std::exception& failure) {
+    ReportFailure("Showing the template", failure);
+  }
+}
+
+void Form1Logic::cmd_create_Click() {
+  try {
+    const build::BuildContext context{catalogue_, appFolder_,   DefaultOutputFolder_,        locale_,
+                                      *objDOS,    *compileLog_, build::WhenToolsBusy::Refuse};
+    (void)build::RunBuildSequence(*this, context);
+  } catch (const std::exception& failure) {
+    ReportFailure("Creating the MDL file", failure);
+  }
+}
+
+void Form1Logic::cmd_set_folder_Click() {
+  DefaultOutputFolder_ = Folder_Dialog::BrowseForFolder(view_);
+  view_.SetFolderToolTip(DefaultOutputFolder_);
+}
+
+void Form1Logic::cmd_heading_fs_Click() {
+  try {
+    if (const auto heading = simlink::ReadHeadingText(*link_)) {
+      view_.SetFieldText(catalogue::Parameter::Heading, *heading);
+    }
+  } catch (const std::exception& failure) {
+    ReportFailure("Reading the heading from the simulator link", failure);
+  }
+}
+
+void Form1Logic::objDOS_ReceiveOutputs(std::string& CommandOutputs) {
+  compileLog_->Append(CommandOutputs);
+}
+
+int Form1Logic::SelectedListIndex() const {
+  return view_.SelectedListIndex();
+}
+
+build::ParameterField Form1Logic::Field(catalogue::Parameter parameter) const {
+  return view_.Field(parameter);
+}
+
+void Form1Logic::ShowValidationError(const std::string& message) {
+  view_.ShowCritical(kValidationTitle, message);
+}
+
+std::string Form1Logic::SaveDialog(const std::string& title, const std::string& filter, const std::string& idir) {
+  return view_.SaveFileName(title, filter, idir);
+}
+
+void Form1Logic::SetCreateCaption(const std::string& caption) {
+  view_.SetCreateCaption(caption);
+}
+
+void Form1Logic::ShowMessage(const std::string& text) {
+  view_.ShowCritical(kApplicationTitle, text);
+}
+
+}  // namespace app
