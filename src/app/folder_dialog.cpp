@@ -1,7 +1,6 @@
 #include "app/folder_dialog.h"
 
 #include "app/form1_view.h"
-#include "platform/dialogs.h"
 #include "platform/path.h"
 
 namespace Folder_Dialog {
@@ -17,10 +16,6 @@ std::string EndingInSeparator(std::string folder) {
 
 std::string BrowseForFolder(app::Form1View& owner) {
   return EndingInSeparator(owner.ChooseFolder(kBrowseTitle));
-}
-
-std::string BrowseForFolder(QWidget* owner, platform::DialogService& dialogs) {
-  return EndingInSeparator(dialogs.ExistingFolder(owner, QString::fromUtf8(kBrowseTitle)).toStdString());
 }
 
 }  // namespace Folder_Dialog

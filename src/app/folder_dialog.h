@@ -2,12 +2,6 @@
 
 #include <string>
 
-class QWidget;
-
-namespace platform {
-class DialogService;
-}
-
 namespace app {
 class Form1View;
 }
@@ -19,6 +13,5 @@ inline constexpr const char* kBrowseTitle = "Choose a directory from the list.";
 // Lets the user choose a file-system folder, modal to owner, opening without a preselected folder.
 // The result ends in the path separator; empty when the user cancels.
 [[nodiscard]] std::string BrowseForFolder(app::Form1View& owner);
-[[nodiscard]] std::string BrowseForFolder(QWidget* owner, platform::DialogService& dialogs);
 
 }  // namespace Folder_Dialog

@@ -13,6 +13,9 @@ namespace {
 
 constexpr const char* kValidationTitle = "Parkmarq error";
 
+// How often the window is repainted while the compiler runs.
+constexpr std::chrono::milliseconds kPaintInterval{30};
+
 }  // namespace
 
 Form1Logic::Form1Logic(Form1View& view, std::string appFolder, build::NumberLocale locale)
@@ -27,6 +30,7 @@ Form1Logic::~Form1Logic() = default;
 void Form1Logic::Load() {
   objDOS = std::make_unique<runner::DOSOutputs>(static_cast<runner::RunnerMessages&>(*this));
   objDOS->ConnectReceiveOutputs([this](std::string& CommandOutputs) { objDOS_ReceiveOutputs(CommandOutputs); });
+  objDOS->SetWaitHandler([this] { KeepPainted(); }, kPaintInterval);
   LoadDefaultOutputFolder();
   LoadTemplateCatalogue();
   if (catalogue_.Count() > 0) view_.SelectListItem(0);
@@ -34,8 +38,18 @@ void Form1Logic::Load() {
 }
 
 bool Form1Logic::Unload() {
+  // Shut-down must not run inside a build; the window closes when the build has ended.
+  if (!buildGate_.MayClose()) return false;
   SaveDefaultOutputFolder();
   return true;
+}
+
+void Form1Logic::KeepPainted() {
+  // Between chunks of a talkative compiler this is called far more often than a screen can show.
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastPainted_ < kPaintInterval / 2) return;
+  lastPainted_ = now;
+  view_.KeepPainted();
 }
 
 void Form1Logic::LoadDefaultOutputFolder() {
@@ -77,13 +91,17 @@ void Form1Logic::lst_vgds_Click() {
 }
 
 void Form1Logic::cmd_create_Click() {
-  try {
-    const build::BuildContext context{catalogue_, appFolder_,   DefaultOutputFolder_,        locale_,
-                                      *objDOS,    *compileLog_, build::WhenToolsBusy::Refuse};
-    (void)build::RunBuildSequence(*this, context);
-  } catch (const std::exception& failure) {
-    ReportFailure("Creating the MDL file", failure);
-  }
+  // The window stays painted during the compile, so a second click can reach it: it is refused.
+  (void)buildGate_.Run([this] {
+    try {
+      const build::BuildContext context{catalogue_, appFolder_,   DefaultOutputFolder_,        locale_,
+                                        *objDOS,    *compileLog_, build::WhenToolsBusy::Refuse};
+      (void)build::RunBuildSequence(*this, context);
+    } catch (const std::exception& failure) {
+      ReportFailure("Creating the MDL file", failure);
+    }
+  });
+  if (buildGate_.TakeDeferredClose()) view_.Close();
 }
 
 void Form1Logic::cmd_set_folder_Click() {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/build_gate.h"
 #include "build/build_host.h"
 #include "build/number_conversions.h"
 #include "catalogue/template_catalogue.h"
@@ -58,6 +60,8 @@ class Form1Logic final : private build::BuildHost, private runner::RunnerMessage
   void SaveDefaultOutputFolder();
   void LoadTemplateCatalogue();
   void objDOS_ReceiveOutputs(std::string& CommandOutputs);
+  // Lets the window repaint while a build blocks its thread, no more often than a screen can show.
+  void KeepPainted();
   // Reports a failure no step anticipated, in one way for every user action.
   void ReportFailure(const std::string& action, const std::exception& failure);
 
@@ -81,6 +85,8 @@ class Form1Logic final : private build::BuildHost, private runner::RunnerMessage
   std::vector<catalogue::SkippedDescriptor> skippedTemplates_;
   std::unique_ptr<build::CompileLog> compileLog_;
   std::unique_ptr<simlink::FSConnect> link_;
+  BuildGate buildGate_;
+  std::chrono::steady_clock::time_point lastPainted_;
 };
 
 }  // namespace app

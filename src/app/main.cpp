@@ -8,7 +8,7 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  QApplication::setApplicationName(QString::fromLatin1(Form1::kApplicationTitle));
+  QApplication::setApplicationName(QString::fromLatin1(app::kApplicationTitle));
 
   // The user's number notation is read once and handed to the core as a value.
   const QLocale locale;

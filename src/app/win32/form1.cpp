@@ -46,6 +46,9 @@ bool IsUserInput(UINT message) {
 
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   static const bool registered = [instance, procedure] {
+    // The tool tip is a common control.
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
     WNDCLASSEXA type{};
     type.cbSize = sizeof type;
     type.lpfnWndProc = procedure;

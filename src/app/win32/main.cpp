@@ -1,4 +1,3 @@
-#include <commctrl.h>
 #include <objbase.h>
 #include <windows.h>
 
@@ -22,8 +21,6 @@ std::string LocaleText(LCTYPE item) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   // The folder browser needs COM on this thread.
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) return 1;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
   int status = 0;
   try {
     // The user's number notation is read once and handed to the core as a value.
