@@ -19,6 +19,37 @@ QString FromBytes(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Drops user input to one window and its controls for as long as it lives, so that events processed
+// during a build only repaint. Dialogs shown meanwhile are other windows and keep their input.
+class InputBlocker final : public QObject {
+ public:
+  explicit InputBlocker(QWidget* window) : window_(window) { QCoreApplication::instance()->installEventFilter(this); }
+  ~InputBlocker() override { QCoreApplication::instance()->removeEventFilter(this); }
+  InputBlocker(const InputBlocker&) = delete;
+  InputBlocker& operator=(const InputBlocker&) = delete;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (!IsInput(*event)) return false;
+    if (const auto* widget = qobject_cast<QWidget*>(watched)) return widget->window() == window_;
+    if (const auto* window = qobject_cast<QWindow*>(watched)) return window == window_->windowHandle();
+    return false;
+  }
+
+ private:
+  static bool IsInput(const QEvent& event) {
+    switch (event.type()) {
+      case QEvent::DragEnter:
+      case QEvent::DragMove:
+      case QEvent::Drop:
+      case QEvent::Shortcut: return true;
+      default: return event.isInputEvent();
+    }
+  }
+
+  QWidget* window_;
+};
+
 }  // namespace
 
 Form1::Form1(std::string appFolder, platform::DialogService& dialogs, build::NumberLocale locale)
@@ -101,7 +132,8 @@ void Form1::SetFolderToolTip(const std::string& folder) {
 }
 
 void Form1::KeepPainted() {
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  const InputBlocker noInput(this);
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void Form1::Close() {

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <commctrl.h>
-#include <windows.h>
-
 #include <string>
+
+#include "platform/win32_api.h"
+// windows.h first
+#include <commctrl.h>
 
 // Thin holders of a control's window handle: each method sends the one message it names. Texts are
 // in the system's ANSI code page; the narrow calls convert them to and from the controls.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <windows.h>
-
 #include <string>
+
+#include "platform/win32_api.h"
 
 namespace win32 {
 

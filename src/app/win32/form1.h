@@ -1,7 +1,5 @@
 #pragma once
 
-#include <windows.h>
-
 #include <array>
 #include <memory>
 #include <string>
@@ -12,6 +10,7 @@
 #include "app/win32/controls.h"
 #include "app/win32/picture_box.h"
 #include "build/number_conversions.h"
+#include "platform/win32_api.h"
 
 namespace win32 {
 

@@ -1,8 +1,9 @@
-#include <objbase.h>
-#include <windows.h>
-
 #include <exception>
 #include <string>
+
+#include "platform/win32_api.h"
+// windows.h first
+#include <objbase.h>
 
 #include "app/form1_logic.h"
 #include "app/win32/form1.h"

@@ -1,5 +1,7 @@
 #include "app/win32/picture_box.h"
 
+// GDI+ needs the COM declarations that the lean windows.h leaves out.
+#include <objidl.h>
 #include <gdiplus.h>
 
 #include <memory>

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 
 #include "app/win32/controls.h"
+#include "platform/win32_api.h"
 
 namespace win32 {
 
