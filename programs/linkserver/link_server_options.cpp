@@ -51,8 +51,12 @@ Options ParseOptions(std::span<const std::string_view> arguments) {
     } else if (option == "--reply") {
       SetBehaviour(options, Behaviour::kReplyText);
       options.replyText = std::string(value());
+    } else if (option == "--delay") {
+      options.delay = std::chrono::milliseconds(ParseWhole<std::uint32_t>(value(), "delay"));
     } else if (option == "--namespace") {
       options.namespacePrefix = std::string(value());
+    } else if (option == "--timeout") {
+      options.timeout = std::chrono::milliseconds(ParseWhole<std::uint32_t>(value(), "time-out"));
     } else {
       throw std::invalid_argument("unknown option \"" + std::string(option) + "\" (see --help)");
     }
@@ -66,7 +70,8 @@ std::string UsageText() {
 Plays the simulator's link server for parkmarq's "FS" button: owns the window of class FSCONNECT8,
 answers the message WM_FSCONNECT with reply atoms (request 10: information, request 1: read a
 variable) and runs until interrupted (Ctrl+C or SIGTERM). Prints a line when it is ready, one per
-answered request and one per deleted atom, and the count of released and left atoms when it stops.
+answered request, one per deleted atom and one per reply atom that no client deleted within the
+time-out (5 s), which it frees itself, and the count of released and left atoms when it stops.
 
 Options:
   --var N=VALUE     the value of simulator variable N (repeatable); unset variables read as 0.
@@ -75,7 +80,9 @@ Options:
   --hang            never answer a request
   --reply TEXT      send TEXT as the reply to every request (e.g. a malformed reply); a TEXT that
                     cannot be an atom (empty, or over 255 characters) gives the answer 0
+  --delay MS        take MS milliseconds to handle each request (a busy simulator)
   --namespace P     for tests: listen under names prefixed with P, apart from other servers
+  --timeout MS      for tests: the time-out in milliseconds instead of 5000
   --help            show this text
 )";
 }

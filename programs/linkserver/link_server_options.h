@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,7 +23,9 @@ struct Options {
   Behaviour behaviour = Behaviour::kReply;
   std::int32_t fixedAnswer = 0;
   std::string replyText;
-  std::string namespacePrefix;  // tests only: keeps servers running side by side apart
+  std::chrono::milliseconds delay{0};                // how long each message's handler takes
+  std::string namespacePrefix;                       // tests only: keeps servers running side by side apart
+  std::optional<std::chrono::milliseconds> timeout;  // tests only: instead of the usual time-out
   bool help = false;
 };
 

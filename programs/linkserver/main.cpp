@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "linkserver/link_server_options.h"
@@ -34,14 +35,18 @@ void Say(const char* format, Args... args) {
 }
 
 int Serve(const linkserver::Options& options) {
-  if (!options.namespacePrefix.empty()) platform::SetWindowMessagesForTesting(options.namespacePrefix);
-  const std::uint32_t message = platform::RegisterWindowMessage(linkserver::kMessageName);
+  if (!options.namespacePrefix.empty() || options.timeout) {
+    platform::SetWindowMessagesForTesting(options.namespacePrefix,
+                                          options.timeout.value_or(platform::kWindowMessageTimeout));
+  }
+  const std::uint32_t message = platform::RegisterWindowMessageA(linkserver::kMessageName);
   int deleted = 0;
   platform::MessageWindow* window = nullptr;
   platform::WindowHandlers handlers;
   handlers.onMessage = [&](std::uint32_t number, std::uint32_t request,
                            std::int32_t argument) -> std::optional<std::int32_t> {
     if (number != message) return 0;
+    std::this_thread::sleep_for(options.delay);
     switch (options.behaviour) {
       case linkserver::Behaviour::kFixedAnswer:
         Say("request %u (%d) answered with %d\n", request, argument, options.fixedAnswer);
@@ -53,7 +58,7 @@ int Serve(const linkserver::Options& options) {
       case linkserver::Behaviour::kReplyText: break;
     }
     const auto reply = linkserver::ReplyFor(options, request, argument);
-    const std::uint16_t atom = reply ? window->Atoms().Add(*reply) : 0;
+    const std::uint16_t atom = reply ? window->AddReplyAtom(*reply) : 0;
     if (atom == 0) {
       Say("request %u (%d) answered with 0: no reply\n", request, argument);
       return 0;
@@ -70,6 +75,7 @@ int Serve(const linkserver::Options& options) {
     ++deleted;
     Say("atom %04X deleted\n", atom);
   };
+  handlers.onAtomExpired = [](std::uint16_t atom) { Say("atom %04X expired: no client deleted it\n", atom); };
 
   platform::MessageWindow server(linkserver::kWindowClass, std::move(handlers));
   window = &server;

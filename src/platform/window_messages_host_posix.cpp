@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/window_messages.h"
 #include "platform/window_messages_host.h"
 
 namespace platform {
@@ -39,8 +40,8 @@ struct MessageWindow::Connection {
 MessageWindow::MessageWindow(std::string_view className, WindowHandlers handlers)
     : handlers_(std::move(handlers)),
       identity_(NewIdentity()),
-      windowListener_(local::Listen(local::WindowSocketName(className))),
-      atomListener_(local::Listen(local::AtomTableSocketName())) {
+      windowListener_(local::WindowSocketName(className)),
+      atomListener_(local::AtomTableSocketName()) {
   int ends[2];
   if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
     throw std::system_error(errno, std::generic_category(), "cannot create the window's stop signal");
@@ -58,6 +59,24 @@ void MessageWindow::Stop() noexcept {
   const char byte = 1;
   // A full pipe already holds a stop request, so a failed write loses nothing.
   [[maybe_unused]] const auto written = ::write(stopWrite_, &byte, 1);
+}
+
+std::uint16_t MessageWindow::AddReplyAtom(std::string_view text) {
+  const std::uint16_t atom = atoms_.Add(text);
+  if (atom != 0) replyAtoms_.emplace(WindowMessageDeadline(), atom);
+  return atom;
+}
+
+std::optional<local::Clock::time_point> MessageWindow::ExpireReplyAtoms() {
+  const auto now = local::Clock::now();
+  while (!replyAtoms_.empty() && replyAtoms_.begin()->first <= now) {
+    const std::uint16_t atom = replyAtoms_.begin()->second;
+    replyAtoms_.erase(replyAtoms_.begin());
+    atoms_.Delete(atom);
+    if (handlers_.onAtomExpired) handlers_.onAtomExpired(atom);
+  }
+  if (replyAtoms_.empty()) return std::nullopt;
+  return replyAtoms_.begin()->first;
 }
 
 std::optional<wire::Answer> MessageWindow::Handle(const wire::Request& request) {
@@ -78,6 +97,11 @@ std::optional<wire::Answer> MessageWindow::Handle(const wire::Request& request) 
     case wire::RequestKind::kDeleteAtom: {
       const auto atom = static_cast<std::uint16_t>(request.lParam);
       const bool existed = request.lParam <= 0xFFFF && atoms_.Delete(atom);
+      if (existed) {
+        const auto reply = std::find_if(replyAtoms_.begin(), replyAtoms_.end(),
+                                        [atom](const auto& entry) { return entry.second == atom; });
+        if (reply != replyAtoms_.end()) replyAtoms_.erase(reply);
+      }
       if (handlers_.onAtomDeleted) handlers_.onAtomDeleted(atom, existed);
       return wire::Answer{existed, 0, {}};
     }
@@ -89,8 +113,9 @@ void MessageWindow::Run() {
   std::vector<Connection> connections;
   std::vector<pollfd> polled;
   for (;;) {
+    auto wake = WindowMessageDeadline();
+    if (const auto due = ExpireReplyAtoms()) wake = std::min(wake, *due);
     const auto now = local::Clock::now();
-    auto wake = now + local::ExchangeTimeout();
     for (const auto& connection : connections) {
       if (!connection.held) wake = std::min(wake, connection.deadline);
     }
@@ -150,7 +175,7 @@ void MessageWindow::Run() {
         if (!local::PeerIsSameUser(accepted)) continue;
         // The oldest connection makes room, so idle peers cannot lock the window out for good.
         if (connections.size() >= kMaxConnections) connections.erase(connections.begin());
-        connections.push_back({std::move(accepted), {}, after + local::ExchangeTimeout(), false});
+        connections.push_back({std::move(accepted), {}, WindowMessageDeadline(), false});
       }
     }
   }

@@ -44,45 +44,40 @@ std::optional<FoundWindow> WindowFor(WindowHandle handle) {
 
 }  // namespace
 
-std::string FoldAsciiCase(std::string_view text) {
-  std::string folded(text);
-  std::transform(folded.begin(), folded.end(), folded.begin(),
-                 [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
-  return folded;
-}
-
-std::uint32_t RegisterWindowMessage(std::string_view name) {
+std::uint32_t RegisterWindowMessageA(std::string_view name) {
   if (name.empty()) return 0;
-  // FNV-1a: fixed, so every process and every build agrees on the number.
+  // FNV-1a into 0xC000..0xFFFF, ASCII letters in either case alike: fixed, so every process and every
+  // build agrees on the number.
   std::uint32_t hash = 2166136261U;
   for (const char c : FoldAsciiCase(name)) hash = (hash ^ static_cast<std::uint8_t>(c)) * 16777619U;
   return 0xC000U + hash % 0x4000U;
 }
 
-WindowHandle FindWindow(std::string_view className) {
+WindowHandle FindWindowA(std::string_view className, Deadline deadline) {
   wire::Request request;
   request.kind = wire::RequestKind::kFindWindow;
-  const auto answer = local::Exchange(local::WindowSocketName(className), request);
+  const auto answer = local::Exchange(local::WindowSocketName(className), request, deadline);
   if (!answer || !answer->handled) return 0;
   return HandleFor(FoundWindow{std::string(className), static_cast<std::uint32_t>(answer->value)});
 }
 
-std::int32_t SendMessage(WindowHandle window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) {
+std::int32_t SendMessageTimeoutA(WindowHandle window, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam,
+                                 Deadline deadline) {
   const auto found = WindowFor(window);
   if (!found) return 0;
   const wire::Request request{wire::RequestKind::kSendMessage, found->identity, message, wParam,
                               static_cast<std::uint32_t>(lParam)};
-  const auto answer = local::Exchange(local::WindowSocketName(found->className), request);
+  const auto answer = local::Exchange(local::WindowSocketName(found->className), request, deadline);
   return answer && answer->handled ? answer->value : 0;
 }
 
-std::size_t GlobalGetAtomName(std::uint16_t atom, std::span<char> buffer) {
+std::size_t GlobalGetAtomNameA(std::uint16_t atom, std::span<char> buffer, Deadline deadline) {
   if (buffer.empty()) return 0;
   buffer[0] = '\0';
   wire::Request request;
   request.kind = wire::RequestKind::kGetAtomName;
   request.lParam = atom;
-  const auto answer = local::Exchange(local::AtomTableSocketName(), request);
+  const auto answer = local::Exchange(local::AtomTableSocketName(), request, deadline);
   if (!answer || !answer->handled) return 0;
   const std::size_t count = std::min(answer->text.size(), buffer.size() - 1);
   std::copy_n(answer->text.begin(), count, buffer.begin());
@@ -90,11 +85,11 @@ std::size_t GlobalGetAtomName(std::uint16_t atom, std::span<char> buffer) {
   return count;
 }
 
-void DeleteAtom(std::uint16_t atom) {
+void GlobalDeleteAtom(std::uint16_t atom, Deadline deadline) {
   wire::Request request;
   request.kind = wire::RequestKind::kDeleteAtom;
   request.lParam = atom;
-  static_cast<void>(local::Exchange(local::AtomTableSocketName(), request));
+  static_cast<void>(local::Exchange(local::AtomTableSocketName(), request, deadline));
 }
 
 }  // namespace platform

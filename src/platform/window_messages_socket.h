@@ -12,13 +12,13 @@
 #include "platform/window_messages_wire.h"
 
 // The local connections under the window-message service, shared by its client and server and by
-// tests that play a misbehaving server. Names live in the abstract socket namespace, so nothing is
-// left on disk and a name disappears with the process that listens under it.
+// tests that play a misbehaving server. A name is a socket file in a folder that only the user can
+// use, so another user can neither take a name nor answer in its place.
 namespace platform::local {
 
 using Clock = std::chrono::steady_clock;
 
-// An open socket, closed when the object goes; an empty one is "none".
+// An open descriptor, closed when the object goes; an empty one is "none".
 class Socket {
  public:
   Socket() = default;
@@ -42,15 +42,34 @@ class Socket {
 [[nodiscard]] std::string WindowSocketName(std::string_view className);
 [[nodiscard]] std::string AtomTableSocketName();
 
-// How long one exchange may take (kWindowMessageTimeout unless a test changed it).
-[[nodiscard]] std::chrono::milliseconds ExchangeTimeout();
+// The folder the socket files live in: $XDG_RUNTIME_DIR when it names a private folder, else
+// /tmp/parkmarq-<uid>, made when missing. Private means a real folder (no symbolic link) that this user
+// owns and that grants group and others nothing. nullopt when the fallback is not private either.
+[[nodiscard]] std::optional<std::string> SocketFolder();
 
-// A non-blocking listening socket under name. Throws std::system_error naming it when the name is
-// taken or the socket cannot be made.
-[[nodiscard]] Socket Listen(std::string_view name);
+// A non-blocking socket listening under name for as long as the object lives. A lock file beside the
+// socket file marks the name as held, so a socket file that a killed listener left behind is replaced;
+// both files go with the object.
+class Listener {
+ public:
+  // Throws std::system_error naming the name when another listener holds it (EADDRINUSE), no private
+  // folder exists, or the socket cannot be made.
+  explicit Listener(std::string_view name);
+  ~Listener();
+  Listener(const Listener&) = delete;
+  Listener& operator=(const Listener&) = delete;
+
+  [[nodiscard]] int Fd() const { return socket_.Fd(); }
+
+ private:
+  std::string lockPath_;
+  Socket lock_;  // the lock file's descriptor; closing it frees the name
+  Socket socket_;
+  std::string path_;  // set once the socket file is ours
+};
 
 // A connection to whoever listens under name; empty when nobody does, the deadline passes first, or
-// the listener runs as another user (abstract names are open to every user of the machine).
+// the listener runs as another user.
 [[nodiscard]] Socket Connect(std::string_view name, Clock::time_point deadline);
 
 // True when the peer of a connected socket runs as the same user as this process.
@@ -64,8 +83,9 @@ class Socket {
 [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReceiveToEnd(const Socket& socket, std::size_t limit,
                                                                     Clock::time_point deadline);
 
-// One request to whoever listens under name and its answer, all within ExchangeTimeout(). nullopt
-// when nobody listens, time runs out or the answer is malformed.
-[[nodiscard]] std::optional<wire::Answer> Exchange(std::string_view name, const wire::Request& request);
+// One request to whoever listens under name and its answer, before the deadline. nullopt when nobody
+// listens, time runs out or the answer is malformed.
+[[nodiscard]] std::optional<wire::Answer> Exchange(std::string_view name, const wire::Request& request,
+                                                   Clock::time_point deadline);
 
 }  // namespace platform::local

@@ -1,13 +1,15 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstddef>
-#include <mutex>
+#include <cstdlib>
 #include <system_error>
 #include <utility>
 
@@ -17,31 +19,35 @@
 namespace platform::local {
 namespace {
 
-struct Settings {
-  std::mutex mutex;
-  std::string prefix;
-  std::chrono::milliseconds timeout = kWindowMessageTimeout;
+std::string FallbackFolder() {
+  return "/tmp/parkmarq-" + std::to_string(::geteuid());
+}
+
+bool IsPrivateFolder(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
+         (info.st_mode & 077) == 0;
+}
+
+struct Address {
+  sockaddr_un address{};
+  socklen_t length = 0;
+  std::string path;
 };
 
-Settings& CurrentSettings() {
-  static Settings settings;
-  return settings;
-}
-
-std::string Prefixed(std::string_view name) {
-  auto& settings = CurrentSettings();
-  const std::lock_guard lock(settings.mutex);
-  return settings.prefix + std::string(name);
-}
-
-// An abstract name starts with a 0 byte and is exactly as long as the length says.
-std::optional<std::pair<sockaddr_un, socklen_t>> AbstractAddress(std::string_view name) {
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  if (name.empty() || name.size() + 1 > sizeof(address.sun_path)) return std::nullopt;
-  address.sun_path[0] = '\0';
-  name.copy(address.sun_path + 1, name.size());
-  return std::pair{address, static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size())};
+// The socket file for name in folder; nullopt when name is empty, would leave the folder, or the path is
+// longer than a socket address holds.
+std::optional<Address> AddressIn(const std::string& folder, std::string_view name) {
+  Address address;
+  address.address.sun_family = AF_UNIX;
+  address.path = folder + "/" + std::string(name);
+  if (name.empty() || name.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos ||
+      address.path.size() + 1 > sizeof(address.address.sun_path)) {
+    return std::nullopt;
+  }
+  address.path.copy(address.address.sun_path, address.path.size());
+  address.length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + address.path.size() + 1);
+  return address;
 }
 
 // Milliseconds left until deadline, rounded up so a poll never returns just short of it; 0 once passed.
@@ -81,34 +87,72 @@ int Socket::Release() noexcept {
 }
 
 std::string WindowSocketName(std::string_view className) {
-  return Prefixed("parkmarq.window." + std::string(className));
+  return WindowMessagesName("parkmarq.window." + std::string(className));
 }
 
 std::string AtomTableSocketName() {
-  return Prefixed("parkmarq.atoms");
+  return WindowMessagesName("parkmarq.atoms");
 }
 
-std::chrono::milliseconds ExchangeTimeout() {
-  auto& settings = CurrentSettings();
-  const std::lock_guard lock(settings.mutex);
-  return settings.timeout;
+std::optional<std::string> SocketFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime != nullptr && runtime[0] == '/' && IsPrivateFolder(runtime)) return std::string(runtime);
+  const std::string fallback = FallbackFolder();
+  if (::mkdir(fallback.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
+  if (!IsPrivateFolder(fallback)) return std::nullopt;
+  return fallback;
 }
 
-Socket Listen(std::string_view name) {
-  const auto address = AbstractAddress(name);
+Listener::Listener(std::string_view name) {
   const std::string what = "cannot listen for local messages under the name \"" + std::string(name) + "\"";
+  const auto folder = SocketFolder();
+  if (!folder) {
+    throw std::system_error(
+        std::make_error_code(std::errc::permission_denied),
+        what + ": neither $XDG_RUNTIME_DIR nor " + FallbackFolder() + " is a folder of mode 0700 owned by this user");
+  }
+  const auto address = AddressIn(*folder, name);
   if (!address) throw std::system_error(std::make_error_code(std::errc::filename_too_long), what);
-  Socket socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-  if (!socket.Valid()) throw std::system_error(errno, std::generic_category(), what);
-  if (::bind(socket.Fd(), reinterpret_cast<const sockaddr*>(&address->first), address->second) != 0 ||
-      ::listen(socket.Fd(), SOMAXCONN) != 0) {
+  lockPath_ = address->path + ".lock";
+  // A lock file that its last holder removed after we opened it locks nothing: open the new one.
+  for (bool locked = false; !locked;) {
+    lock_ = Socket(::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!lock_.Valid()) throw std::system_error(errno, std::generic_category(), what);
+    if (::flock(lock_.Fd(), LOCK_EX | LOCK_NB) != 0) {
+      throw std::system_error(errno == EWOULDBLOCK ? EADDRINUSE : errno, std::generic_category(), what);
+    }
+    struct stat held {};
+    struct stat named {};
+    locked = ::fstat(lock_.Fd(), &held) == 0 && ::lstat(lockPath_.c_str(), &named) == 0 &&
+             held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+  }
+  // Whoever holds the lock owns the name: a socket file still there was left by a listener that died.
+  if (::unlink(address->path.c_str()) != 0 && errno != ENOENT) {
     throw std::system_error(errno, std::generic_category(), what);
   }
-  return socket;
+  socket_ = Socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!socket_.Valid()) throw std::system_error(errno, std::generic_category(), what);
+  if (::bind(socket_.Fd(), reinterpret_cast<const sockaddr*>(&address->address), address->length) != 0) {
+    throw std::system_error(errno, std::generic_category(), what);
+  }
+  path_ = address->path;
+  if (::listen(socket_.Fd(), SOMAXCONN) != 0) {
+    const int error = errno;
+    ::unlink(path_.c_str());
+    throw std::system_error(error, std::generic_category(), what);
+  }
+}
+
+Listener::~Listener() {
+  // Before the lock goes, so the files removed are still this listener's own.
+  if (!path_.empty()) ::unlink(path_.c_str());
+  ::unlink(lockPath_.c_str());
 }
 
 Socket Connect(std::string_view name, Clock::time_point deadline) {
-  const auto address = AbstractAddress(name);
+  const auto folder = SocketFolder();
+  if (!folder) return {};
+  const auto address = AddressIn(*folder, name);
   if (!address) return {};
   Socket socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!socket.Valid()) return {};
@@ -119,7 +163,7 @@ Socket Connect(std::string_view name, Clock::time_point deadline) {
   if (::setsockopt(socket.Fd(), SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait) != 0) return {};
   int result = 0;
   do {
-    result = ::connect(socket.Fd(), reinterpret_cast<const sockaddr*>(&address->first), address->second);
+    result = ::connect(socket.Fd(), reinterpret_cast<const sockaddr*>(&address->address), address->length);
   } while (result != 0 && errno == EINTR && MillisecondsLeft(deadline) > 0);
   if (result != 0 || !PeerIsSameUser(socket)) return {};
   const int flags = ::fcntl(socket.Fd(), F_GETFL);
@@ -169,8 +213,7 @@ std::optional<std::vector<std::uint8_t>> ReceiveToEnd(const Socket& socket, std:
   }
 }
 
-std::optional<wire::Answer> Exchange(std::string_view name, const wire::Request& request) {
-  const auto deadline = Clock::now() + ExchangeTimeout();
+std::optional<wire::Answer> Exchange(std::string_view name, const wire::Request& request, Clock::time_point deadline) {
   const Socket socket = Connect(name, deadline);
   if (!socket.Valid()) return std::nullopt;
   const auto bytes = wire::EncodeRequest(request);
@@ -181,14 +224,3 @@ std::optional<wire::Answer> Exchange(std::string_view name, const wire::Request&
 }
 
 }  // namespace platform::local
-
-namespace platform {
-
-void SetWindowMessagesForTesting(std::string namespacePrefix, std::chrono::milliseconds timeout) {
-  auto& settings = local::CurrentSettings();
-  const std::lock_guard lock(settings.mutex);
-  settings.prefix = std::move(namespacePrefix);
-  settings.timeout = timeout;
-}
-
-}  // namespace platform

@@ -31,16 +31,18 @@ inline constexpr std::int16_t kNoServer = 1;
 // message and looks the server's window up again, so the simulator may come and go at any time.
 // A request's outputs are written only when it returns kReplyDecoded. A reply that breaks the protocol
 // (an answer outside the 16-bit range, a reply text that does not decode) throws MalformedReply; the
-// reply atom is released before decoding, so it is released exactly once either way. A server that does
-// not answer within platform::kWindowMessageTimeout counts as no server.
+// reply atom is released before decoding, so it is released exactly once either way. Every call is done
+// by its deadline, one time-out from the call unless the caller bounds several calls by one deadline; a
+// server that does not answer by then counts as no server.
 class FSConnect {
  public:
   // Registers the message and finds the window, storing both; true when both are non-zero.
-  [[nodiscard]] bool fscIsConnected();
+  [[nodiscard]] bool fscIsConnected(platform::Deadline deadline = platform::WindowMessageDeadline());
 
   // The information request.
   [[nodiscard]] std::int16_t fscGetInfo(std::string& infoHead, std::string& infoTail, std::int32_t& infoNumber1,
-                                        std::int32_t& infoNumber2);
+                                        std::int32_t& infoNumber2,
+                                        platform::Deadline deadline = platform::WindowMessageDeadline());
 
   // Reads one simulator variable. On kReplyDecoded: leadWord gets bytes 1-4 of the reply, replyText the
   // reply from its 9th character on, and variableValue the decoded value converted to its own type
@@ -49,7 +51,8 @@ class FSConnect {
   template <typename Number>
   requires std::is_arithmetic_v<Number> &&(!std::same_as<Number, bool>) [[nodiscard]] std::int16_t
       fscReadVariable(std::int32_t variableNumber, std::string_view typeLetter, Number& variableValue,
-                      std::string& replyText, std::int32_t& leadWord);
+                      std::string& replyText, std::int32_t& leadWord,
+                      platform::Deadline deadline = platform::WindowMessageDeadline());
 
   // The message number found by the last check; 0 when registration failed or before the first check.
   [[nodiscard]] std::uint32_t fscMessage() const { return message_; }
@@ -58,7 +61,8 @@ class FSConnect {
 
  private:
   // The common exchange: the result code, and on kReplyDecoded the reply text (the atom released).
-  [[nodiscard]] std::int16_t Exchange(std::uint32_t requestCode, std::int32_t argument, std::string& reply);
+  [[nodiscard]] std::int16_t Exchange(std::uint32_t requestCode, std::int32_t argument, std::string& reply,
+                                      platform::Deadline deadline);
 
   std::uint32_t message_ = 0;
   platform::WindowHandle serverWindow_ = 0;
@@ -91,13 +95,11 @@ Number ConvertVariable(const VariableValue& value) {
 }  // namespace detail
 
 template <typename Number>
-requires std::is_arithmetic_v<Number> &&
-    (!std::same_as<Number, bool>)std::int16_t FSConnect::fscReadVariable(std::int32_t variableNumber,
-                                                                         std::string_view typeLetter,
-                                                                         Number& variableValue, std::string& replyText,
-                                                                         std::int32_t& leadWord) {
+requires std::is_arithmetic_v<Number> &&(!std::same_as<Number, bool>)std::int16_t FSConnect::fscReadVariable(
+    std::int32_t variableNumber, std::string_view typeLetter, Number& variableValue, std::string& replyText,
+    std::int32_t& leadWord, platform::Deadline deadline) {
   std::string reply;
-  const std::int16_t result = Exchange(kReadRequest, variableNumber, reply);
+  const std::int16_t result = Exchange(kReadRequest, variableNumber, reply, deadline);
   if (result != kReplyDecoded) return result;
   ReadReply decoded = DecodeReadReply(reply, typeLetter);
   // Converted before anything is written, so an overflow leaves every output as it was.

@@ -13,16 +13,20 @@ std::string HeadingText(float heading) {
 }
 
 std::optional<std::string> ReadHeadingText(FSConnect& link) {
+  // One time-out for the whole press, however many round trips it takes.
+  const platform::Deadline deadline = platform::WindowMessageDeadline();
   std::string infoHead;
   std::string infoTail;
   std::int32_t infoNumber1 = 0;
   std::int32_t infoNumber2 = 0;
-  if (link.fscGetInfo(infoHead, infoTail, infoNumber1, infoNumber2) != kReplyDecoded) return std::nullopt;
+  if (link.fscGetInfo(infoHead, infoTail, infoNumber1, infoNumber2, deadline) != kReplyDecoded) return std::nullopt;
 
   float heading = 0;
   std::string replyText;
   std::int32_t leadWord = 0;
-  if (link.fscReadVariable(kHeadingVariable, "n", heading, replyText, leadWord) != kReplyDecoded) return std::nullopt;
+  if (link.fscReadVariable(kHeadingVariable, "n", heading, replyText, leadWord, deadline) != kReplyDecoded) {
+    return std::nullopt;
+  }
   // The double takes reply characters 9-24; a shorter reply (or an atom that could not be fetched)
   // would otherwise show as a heading of 0.
   constexpr std::size_t kValueCharacters = 16;

@@ -12,6 +12,7 @@ inline constexpr std::int32_t kHeadingVariable = 86;
 
 // What the "FS" button does, apart from the window: probes the link server with the information
 // request, reads the heading as a single-precision value and returns its text for txt_heading.
+// Both requests together take at most one time-out (platform::WindowMessageDeadline).
 // nullopt when either request does not succeed (no server, a refusal, no answer in time): the field
 // keeps its text and nothing is shown. Throws MalformedReply for a reply that breaks the protocol, or
 // one too short to carry the heading or carrying no finite number, and std::overflow_error for a

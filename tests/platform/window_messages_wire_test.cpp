@@ -41,12 +41,12 @@ TEST(WindowMessageWire, AnswersRoundTripAndOnlyOneWholeFrameDecodes) {
   }
 }
 
-TEST(RegisterWindowMessage, StableNumbersInTheRegisteredRange) {
+TEST(RegisterWindowMessageA, StableNumbersInTheRegisteredRange) {
   // Other processes, and other builds, must arrive at the same number.
-  EXPECT_EQ(RegisterWindowMessage("WM_FSCONNECT"), 0xE499U);
-  EXPECT_EQ(RegisterWindowMessage("wm_fsconnect"), 0xE499U);
-  EXPECT_EQ(RegisterWindowMessage(""), 0U);
-  EXPECT_GE(RegisterWindowMessage("\xFF\xFE"), 0xC000U);
+  EXPECT_EQ(RegisterWindowMessageA("WM_FSCONNECT"), 0xE499U);
+  EXPECT_EQ(RegisterWindowMessageA("wm_fsconnect"), 0xE499U);
+  EXPECT_EQ(RegisterWindowMessageA(""), 0U);
+  EXPECT_GE(RegisterWindowMessageA("\xFF\xFE"), 0xC000U);
 }
 
 }  // namespace

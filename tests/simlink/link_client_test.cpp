@@ -1,7 +1,10 @@
 // The link client against the link server program, one process per case, and against in-test servers breaking
 // the protocol the ways a faulty or hostile peer could: the heading is then never wrong, nor a call too long.
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -9,6 +12,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,13 +20,16 @@
 #include <vector>
 
 #include "helpers/process_probe.h"
+#include "linkserver/link_server_replies.h"
 #include "platform/window_messages.h"
+#include "platform/window_messages_host.h"
 #include "platform/window_messages_socket.h"
 #include "platform/window_messages_wire.h"
 #include "simlink/fs_connect.h"
 #include "simlink/heading_button.h"
 #include "simlink/link_server_process.h"
 #include "simlink/test_namespace.h"
+#include "support/temp_folder.h"
 
 namespace simlink {
 namespace {
@@ -117,8 +124,10 @@ TEST_F(LinkClientTest, RepliesAreDecodedAndEachAtomReleasedOnce) {
   EXPECT_EQ(ReadHeadingText(link_), " 12.062");
   platform::SetWindowMessagesForTesting(otherPrefix, kTestTimeout);
   EXPECT_EQ(ReadHeadingText(link_), " 2");
-  other.Stop();
+  other.Stop(SIGKILL);  // leaves its socket files behind
   EXPECT_EQ(ReadHeadingText(link_), std::nullopt);
+  LinkServerProcess again(otherPrefix, {"--var", "86=3"});
+  EXPECT_EQ(ReadHeadingText(link_), " 3");
 
   const std::string printed = server.Stop();
   for (const char* word : {"answered with atom", "deleted"}) {
@@ -129,13 +138,28 @@ TEST_F(LinkClientTest, RepliesAreDecodedAndEachAtomReleasedOnce) {
   EXPECT_NE(printed.find("5 atoms released, 0 atoms left"), std::string::npos) << printed;
 }
 
+// A server that takes a second per request: the press gives up after one time-out in all, and the reply atom
+// that comes after it is freed by the server, not left in its table.
+TEST_F(LinkClientTest, APressWaitsOneTimeOutInAllAndALateReplyLeavesNoAtom) {
+  LinkServerProcess server(prefix_,
+                           {"--var", "86=12", "--delay", "1000", "--timeout", std::to_string(kTestTimeout.count())});
+  const auto start = Clock::now();
+  EXPECT_EQ(ReadHeadingText(link_), std::nullopt);
+  const auto waited = Clock::now() - start;
+  EXPECT_GE(waited, kTestTimeout);
+  EXPECT_LT(waited, kTestTimeout + std::chrono::seconds(1));
+  EXPECT_TRUE(server.ReadUntil("expired", 10'000));
+  const std::string printed = server.Stop();
+  EXPECT_NE(printed.find(" 0 atoms left"), std::string::npos) << printed;
+}
+
 // Keeps the connection open and silent, closes it before reading, answers properly a byte at a time,
-// follows a proper answer with 4 KiB more, or sends bytes that are no answer.
-enum class Hostility { kNeverAnswers, kClosesAtOnce, kOneByteAtATime, kOverLong, kGarbage };
+// follows a proper answer with 4 KiB more, sends bytes that are no answer, or keeps its atom table silent.
+enum class Hostility { kNeverAnswers, kClosesAtOnce, kOneByteAtATime, kOverLong, kGarbage, kSilentAtomTable };
 
 // Plays the link server's window and atom table on listeners, misbehaving as told, until stopped. Its proper
 // answers: window 1, atom 0xC000 for every message, whose text replies to the last request with the heading 90.
-void ServeHostile(const std::stop_token& stop, Hostility hostility, const platform::local::Socket (&listeners)[2],
+void ServeHostile(const std::stop_token& stop, Hostility hostility, const platform::local::Listener (&listeners)[2],
                   std::atomic<int>& accepted) {
   std::vector<platform::local::Socket> kept;
   std::uint32_t lastRequest = 0;
@@ -146,9 +170,11 @@ void ServeHostile(const std::stop_token& stop, Hostility hostility, const platfo
       if (listener.revents == 0) continue;
       platform::local::Socket peer(::accept4(listener.fd, nullptr, nullptr, SOCK_CLOEXEC));
       ++accepted;
-      if (hostility == Hostility::kNeverAnswers) kept.push_back(std::move(peer));
+      const bool silent = hostility == Hostility::kNeverAnswers ||
+                          (hostility == Hostility::kSilentAtomTable && listener.fd == listeners[1].Fd());
+      if (silent) kept.push_back(std::move(peer));
       std::vector<std::uint8_t> bytes(wire::kRequestSize);
-      if (hostility == Hostility::kNeverAnswers || hostility == Hostility::kClosesAtOnce ||
+      if (silent || hostility == Hostility::kClosesAtOnce ||
           ::recv(peer.Fd(), bytes.data(), bytes.size(), MSG_WAITALL) != std::ssize(bytes)) {
         continue;
       }
@@ -174,21 +200,19 @@ void ServeHostile(const std::stop_token& stop, Hostility hostility, const platfo
   }
 }
 
+// None of them is a malformed reply: the button shows nothing, not an error.
 TEST_F(LinkClientTest, HostileServersGiveNoWrongHeadingNorALongWait) {
   for (const Hostility hostility : {Hostility::kNeverAnswers, Hostility::kClosesAtOnce, Hostility::kOneByteAtATime,
-                                    Hostility::kOverLong, Hostility::kGarbage}) {
+                                    Hostility::kOverLong, Hostility::kGarbage, Hostility::kSilentAtomTable}) {
     SCOPED_TRACE(static_cast<int>(hostility));
-    const platform::local::Socket listeners[2] = {
-        platform::local::Listen(platform::local::WindowSocketName(kServerClass)),
-        platform::local::Listen(platform::local::AtomTableSocketName())};
+    const platform::local::Listener listeners[2] = {
+        platform::local::Listener(platform::local::WindowSocketName(kServerClass)),
+        platform::local::Listener(platform::local::AtomTableSocketName())};
     std::atomic<int> accepted{0};
     const std::jthread server([&](const std::stop_token& stop) { ServeHostile(stop, hostility, listeners, accepted); });
-    std::optional<std::string> heading;  // an error, as nothing, makes the button show nothing
+    std::optional<std::string> heading;
     const auto start = Clock::now();
-    try {
-      heading = ReadHeadingText(link_);
-    } catch (const MalformedReply&) {
-    }
+    EXPECT_NO_THROW(heading = ReadHeadingText(link_));
     EXPECT_LT(Clock::now() - start, kTestTimeout + std::chrono::seconds(1));
     // Only the slow server answers properly.
     EXPECT_EQ(heading, hostility == Hostility::kOneByteAtATime ? std::optional<std::string>(" 90") : std::nullopt);
@@ -196,32 +220,92 @@ TEST_F(LinkClientTest, HostileServersGiveNoWrongHeadingNorALongWait) {
   }
 }
 
-// Abstract socket names are open to every user of the machine: a listener of another user, which could pose
-// as the simulator, is refused.
-TEST(LinkClient, ListenersOfOtherUsersAreRefused) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to listen as another user";
-  const std::string name = platform::local::WindowSocketName(kServerClass) + simlink_testing::UniqueNamespace();
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    [&]() noexcept {  // an exception ends the copy of the test program here, not in gtest
-      if (::setgid(65534) != 0 || ::setuid(65534) != 0) return;                // nobody
-      const platform::local::Socket listener = platform::local::Listen(name);  // connections complete unaccepted
-      if (::write(ready[1], "r", 1) == 1) ::pause();
-    }();
-    ::_exit(1);
+// One user's side: its own link server, in-process, with the heading, and a press of "FS" once told to go.
+struct UserSide {
+  pid_t pid = -1;
+  int report = -1;  // "ready", then the heading or "none"; or "error: ..."
+  int go = -1;      // a byte: press; closed: stop
+};
+
+UserSide StartUser(uid_t uid, const char* runtimeFolder, double heading) {
+  int report[2];
+  int go[2];
+  if (::pipe2(report, O_CLOEXEC) != 0 || ::pipe2(go, O_CLOEXEC) != 0) throw std::runtime_error("no pipe");
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const auto say = [&](const std::string& line) { return ::write(report[1], (line + "\n").data(), line.size() + 1); };
+    ::close(report[0]);
+    ::close(go[1]);
+    try {
+      if (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0) throw std::runtime_error("setuid");
+      runtimeFolder == nullptr ? ::unsetenv("XDG_RUNTIME_DIR") : ::setenv("XDG_RUNTIME_DIR", runtimeFolder, 1);
+      platform::SetWindowMessagesForTesting("", kTestTimeout);
+      linkserver::Options options;
+      options.variables[kHeadingVariable] = heading;
+      platform::MessageWindow* window = nullptr;
+      platform::MessageWindow server(kServerClass,
+                                     {[&](std::uint32_t, std::uint32_t request, std::int32_t argument) {
+                                        const auto reply = linkserver::ReplyFor(options, request, argument);
+                                        return static_cast<std::int16_t>(window->AddReplyAtom(reply.value_or("")));
+                                      },
+                                      {},
+                                      {}});
+      window = &server;
+      const std::jthread serving([&] { server.Run(); });
+      char byte = 0;
+      say("ready");
+      if (::read(go[0], &byte, 1) == 1) {
+        FSConnect link;
+        try {
+          say(ReadHeadingText(link).value_or("none"));
+        } catch (const std::exception& error) {
+          say(std::string("error: ") + error.what());
+        }
+      }
+      static_cast<void>(::read(go[0], &byte, 1));
+      server.Stop();
+    } catch (const std::exception& error) {
+      say(std::string("error: ") + error.what());
+    }
+    ::_exit(0);
   }
-  ::close(ready[1]);
-  char byte = 0;
-  const bool started = ::read(ready[0], &byte, 1) == 1;  // 0 when the child could not listen
-  ::close(ready[0]);
-  const bool connected = started && platform::local::Connect(name, Clock::now() + kTestTimeout).Valid();
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
-  ASSERT_TRUE(started);
-  EXPECT_FALSE(connected);
+  ::close(report[1]);
+  ::close(go[0]);
+  return {pid, report[0], go[1]};
+}
+
+std::string ReadLine(int fd) {
+  std::string line;
+  char c = 0;
+  while (::read(fd, &c, 1) == 1 && c != '\n') line += c;
+  return line;
+}
+
+// Two users each run a link server under the usual names, one with a runtime folder of its own and one
+// without, and press "FS" while both servers run: each reads its own server's heading.
+TEST(LinkClient, TwoUsersEachReachTheirOwnServer) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run as two other users";
+  const test_helpers::Watchdog watchdog(std::chrono::seconds(60));
+  uid_t other = 61000;
+  while (::getpwuid(other) != nullptr) ++other;
+  const std::string otherFallback = "/tmp/parkmarq-" + std::to_string(other);
+  const testing_support::TempFolder runtime;
+  ASSERT_EQ(::chown(runtime.Str().c_str(), 65534, 65534), 0);
+  UserSide users[2] = {StartUser(65534, runtime.Str().c_str(), 90.5), StartUser(other, nullptr, 270)};
+  std::string lines[2];
+  for (int i = 0; i < 2; ++i) lines[i] = ReadLine(users[i].report);
+  for (const UserSide& user : users) EXPECT_EQ(::write(user.go, "g", 1), 1);
+  if (lines[0] == "ready" && lines[1] == "ready") {
+    for (int i = 0; i < 2; ++i) lines[i] = ReadLine(users[i].report);
+  }
+  for (const UserSide& user : users) ::close(user.go);  // the second holds the first's too: stop both, then wait
+  for (const UserSide& user : users) {
+    ::close(user.report);
+    ::waitpid(user.pid, nullptr, 0);
+  }
+  std::filesystem::remove_all(otherFallback);
+  EXPECT_EQ(lines[0], " 90.5");
+  EXPECT_EQ(lines[1], " 270");
 }
 
 }  // namespace

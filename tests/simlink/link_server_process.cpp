@@ -46,9 +46,9 @@ bool LinkServerProcess::ReadUntil(const std::string& marker, int timeoutMillisec
   return true;
 }
 
-std::string LinkServerProcess::Stop() {
+std::string LinkServerProcess::Stop(int signal) {
   if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
+    ::kill(pid_, signal);
     if (!ReadUntil("", 5'000)) ::kill(pid_, SIGKILL);  // its output ends when it exits
     ::waitpid(pid_, nullptr, 0);
     pid_ = -1;

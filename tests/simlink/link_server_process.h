@@ -1,5 +1,6 @@
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <string>
@@ -17,13 +18,13 @@ class LinkServerProcess {
   LinkServerProcess(const LinkServerProcess&) = delete;
   LinkServerProcess& operator=(const LinkServerProcess&) = delete;
 
-  // Stops the server and returns everything it printed, its final count included.
-  std::string Stop();
+  // Stops the server with signal and returns everything it printed (after SIGTERM, its final count too).
+  std::string Stop(int signal = SIGTERM);
 
- private:
   // Reads the output until marker appears (an empty marker: until its end); false when time runs out first.
   bool ReadUntil(const std::string& marker, int timeoutMilliseconds);
 
+ private:
   pid_t pid_ = -1;
   int output_ = -1;
   std::string printed_;

@@ -11,7 +11,7 @@ namespace simlink_testing {
 // counter, since test programs run side by side.
 [[nodiscard]] inline std::string UniqueNamespace() {
   static std::atomic<int> counter{0};
-  return "parkmarq-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + "/";
+  return "parkmarq-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".";
 }
 
 }  // namespace simlink_testing
