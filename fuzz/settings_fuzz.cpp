@@ -3,29 +3,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "app/settings_file.h"
+#include "support/temp_folder.h"
 
 namespace {
 
+// Removed with everything in it when the program exits.
 const std::string& AppFolder() {
-  // Never destroyed, so the clean-up at exit can still name it.
-  static const std::string* const folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "parkmarq-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    return new std::string(pattern);
-  }();
-  static const bool cleanUp = [] {
-    return std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(*folder, ignored);
-    }) == 0;
-  }();
-  (void)cleanUp;
-  return *folder;
+  static const testing_support::TempFolder folder;
+  static const std::string path = folder.Str();
+  return path;
 }
 
 }  // namespace

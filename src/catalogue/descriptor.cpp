@@ -30,15 +30,9 @@ std::optional<double> WholeTextNumber(std::string_view text) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty() || text.find_first_not_of("+-0123456789.eE") != std::string_view::npos) return std::nullopt;
   double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                            std::chars_format::general);
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
-}
-
-bool IsPlainFileName(std::string_view name) {
-  return name != "." && name != ".." && name.find(platform::kPathSeparator) == std::string_view::npos &&
-         name.find('\0') == std::string_view::npos;
 }
 
 }  // namespace
@@ -73,9 +67,9 @@ std::variant<TemplateEntry, DescriptorProblem> ParseDescriptor(std::string_view 
   entry.PictureFile = lines[5];
   entry.SourceFile = lines[6];
   entry.ReservedLine = lines[7];
-  if (!IsPlainFileName(entry.PictureFile)) return DescriptorProblem{"the picture is not a plain file name"};
+  if (!platform::IsPlainFileName(entry.PictureFile)) return DescriptorProblem{"the picture is not a plain file name"};
   // Only entry 0, "no template", may lack a source: a build reports it as nothing selected.
-  if (entry.SourceFile.empty() || !IsPlainFileName(entry.SourceFile)) {
+  if (entry.SourceFile.empty() || !platform::IsPlainFileName(entry.SourceFile)) {
     return DescriptorProblem{"the source is not a plain file name"};
   }
   for (std::size_t i = kFixedLines; i < lines.size(); ++i) {

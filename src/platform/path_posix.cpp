@@ -3,5 +3,6 @@
 namespace platform {
 
 const char kPathSeparator = '/';
+const std::string_view kPathDelimiters = "/";
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/path.h"
+
 namespace catalogue {
 namespace {
 
@@ -40,13 +42,16 @@ TEST(Selection, ShowsTheSelectedEntryLabelBeforeFieldInParameterOrderAndEntryZer
     int selected;
     std::vector<std::string> calls;
   } cases[] = {
-      {0, {"picture /app/vgds_source/first.png", "description one\r\n", "label1 on", "field1 on", "label2 off",
-           "field2 off", "label3 on", "field3 on", "label4 off", "field4 off"}},
+      {0,
+       {"picture " + platform::JoinPath(platform::JoinPath("/app", "vgds_source"), "first.png"), "description one\r\n",
+        "label1 on", "field1 on", "label2 off", "field2 off", "label3 on", "field3 on", "label4 off", "field4 off"}},
       // No picture file clears the box instead of pointing it at the folder.
-      {1, {"picture ", "description ", "label1 off", "field1 off", "label2 on", "field2 on", "label3 off",
-           "field3 off", "label4 on", "field4 on"}},
-      {-1, {"picture ", "description ", "label1 off", "field1 off", "label2 off", "field2 off", "label3 off",
-            "field3 off", "label4 off", "field4 off"}},
+      {1,
+       {"picture ", "description ", "label1 off", "field1 off", "label2 on", "field2 on", "label3 off", "field3 off",
+        "label4 on", "field4 on"}},
+      {-1,
+       {"picture ", "description ", "label1 off", "field1 off", "label2 off", "field2 off", "label3 off", "field3 off",
+        "label4 off", "field4 off"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.selected);

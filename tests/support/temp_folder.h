@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,9 +13,17 @@ namespace testing_support {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "parkmarq-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-    path_ = pattern;
+    // create_directory is false for a name that exists already: the folder is ours alone.
+    std::random_device random;
+    const auto base = std::filesystem::temp_directory_path();
+    for (int tries = 0; tries < 100; ++tries) {
+      auto candidate = base / ("parkmarq-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate)) {
+        path_ = std::move(candidate);
+        return;
+      }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
   }
   ~TempFolder() {
     std::error_code ignored;
