@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "helpers/process_probe.h"
@@ -220,58 +221,41 @@ TEST_F(LinkClientTest, HostileServersGiveNoWrongHeadingNorALongWait) {
   }
 }
 
-// One user's side: its own link server, in-process, with the heading, and a press of "FS" once told to go.
-struct UserSide {
-  pid_t pid = -1;
-  int report = -1;  // "ready", then the heading or "none"; or "error: ..."
-  int go = -1;      // a byte: press; closed: stop
-};
-
-UserSide StartUser(uid_t uid, const char* runtimeFolder, double heading) {
-  int report[2];
-  int go[2];
-  if (::pipe2(report, O_CLOEXEC) != 0 || ::pipe2(go, O_CLOEXEC) != 0) throw std::runtime_error("no pipe");
+// As uid, with runtimeFolder as XDG_RUNTIME_DIR (nullptr: unset), runs a link server of its own whose heading is
+// heading, says "ready" on report, presses "FS" once the parent closes go, and says the heading (or "none").
+pid_t StartUser(uid_t uid, const char* runtimeFolder, double heading, int report, const int (&go)[2]) {
   const pid_t pid = ::fork();
-  if (pid == 0) {
-    const auto say = [&](const std::string& line) { return ::write(report[1], (line + "\n").data(), line.size() + 1); };
-    ::close(report[0]);
-    ::close(go[1]);
-    try {
-      if (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0) throw std::runtime_error("setuid");
-      runtimeFolder == nullptr ? ::unsetenv("XDG_RUNTIME_DIR") : ::setenv("XDG_RUNTIME_DIR", runtimeFolder, 1);
-      platform::SetWindowMessagesForTesting("", kTestTimeout);
-      linkserver::Options options;
-      options.variables[kHeadingVariable] = heading;
-      platform::MessageWindow* window = nullptr;
-      platform::MessageWindow server(kServerClass,
-                                     {[&](std::uint32_t, std::uint32_t request, std::int32_t argument) {
-                                        const auto reply = linkserver::ReplyFor(options, request, argument);
-                                        return static_cast<std::int16_t>(window->AddReplyAtom(reply.value_or("")));
-                                      },
-                                      {},
-                                      {}});
-      window = &server;
-      const std::jthread serving([&] { server.Run(); });
-      char byte = 0;
-      say("ready");
-      if (::read(go[0], &byte, 1) == 1) {
-        FSConnect link;
-        try {
-          say(ReadHeadingText(link).value_or("none"));
-        } catch (const std::exception& error) {
-          say(std::string("error: ") + error.what());
-        }
-      }
-      static_cast<void>(::read(go[0], &byte, 1));
-      server.Stop();
-    } catch (const std::exception& error) {
-      say(std::string("error: ") + error.what());
-    }
-    ::_exit(0);
+  if (pid != 0) return pid;
+  ::close(go[1]);
+  const auto say = [report](const std::string& line) { return ::write(report, (line + "\n").data(), line.size() + 1); };
+  try {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0) throw std::runtime_error("setuid");
+    runtimeFolder == nullptr ? ::unsetenv("XDG_RUNTIME_DIR") : ::setenv("XDG_RUNTIME_DIR", runtimeFolder, 1);
+    platform::SetWindowMessagesForTesting("", kTestTimeout);
+    linkserver::Options options;
+    options.variables[kHeadingVariable] = heading;
+    platform::MessageWindow* window = nullptr;
+    platform::MessageWindow server(kServerClass,
+                                   {[&](std::uint32_t, std::uint32_t request, std::int32_t argument) {
+                                      const auto reply = linkserver::ReplyFor(options, request, argument);
+                                      return static_cast<std::int16_t>(window->AddReplyAtom(reply.value_or("")));
+                                    },
+                                    {},
+                                    {}});
+    window = &server;
+    const std::jthread serving([&](const std::stop_token& stop) {
+      const std::stop_callback stopping(stop, [&] { server.Stop(); });
+      server.Run();
+    });
+    say("ready");
+    char byte = 0;
+    static_cast<void>(::read(go[0], &byte, 1));
+    FSConnect link;
+    say(ReadHeadingText(link).value_or("none"));
+  } catch (const std::exception& error) {
+    say(std::string("error: ") + error.what());
   }
-  ::close(report[1]);
-  ::close(go[0]);
-  return {pid, report[0], go[1]};
+  ::_exit(0);
 }
 
 std::string ReadLine(int fd) {
@@ -288,24 +272,31 @@ TEST(LinkClient, TwoUsersEachReachTheirOwnServer) {
   const test_helpers::Watchdog watchdog(std::chrono::seconds(60));
   uid_t other = 61000;
   while (::getpwuid(other) != nullptr) ++other;
-  const std::string otherFallback = "/tmp/parkmarq-" + std::to_string(other);
   const testing_support::TempFolder runtime;
   ASSERT_EQ(::chown(runtime.Str().c_str(), 65534, 65534), 0);
-  UserSide users[2] = {StartUser(65534, runtime.Str().c_str(), 90.5), StartUser(other, nullptr, 270)};
-  std::string lines[2];
-  for (int i = 0; i < 2; ++i) lines[i] = ReadLine(users[i].report);
-  for (const UserSide& user : users) EXPECT_EQ(::write(user.go, "g", 1), 1);
-  if (lines[0] == "ready" && lines[1] == "ready") {
-    for (int i = 0; i < 2; ++i) lines[i] = ReadLine(users[i].report);
+  const std::tuple<uid_t, const char*, double> users[2] = {{65534, runtime.Str().c_str(), 90.5}, {other, nullptr, 270}};
+  int go[2];
+  ASSERT_EQ(::pipe2(go, O_CLOEXEC), 0);
+  pid_t pids[2];
+  int reports[2];
+  for (int i = 0; i < 2; ++i) {
+    int report[2];
+    ASSERT_EQ(::pipe2(report, O_CLOEXEC), 0);
+    pids[i] = std::apply([&](auto... user) { return StartUser(user..., report[1], go); }, users[i]);
+    ::close(report[1]);
+    reports[i] = report[0];
   }
-  for (const UserSide& user : users) ::close(user.go);  // the second holds the first's too: stop both, then wait
-  for (const UserSide& user : users) {
-    ::close(user.report);
-    ::waitpid(user.pid, nullptr, 0);
+  std::string lines[2][2];
+  for (int i = 0; i < 2; ++i) lines[i][0] = ReadLine(reports[i]);
+  ::close(go[1]);
+  for (int i = 0; i < 2; ++i) {
+    lines[i][1] = ReadLine(reports[i]);
+    ::close(reports[i]);
+    ::waitpid(pids[i], nullptr, 0);
   }
-  std::filesystem::remove_all(otherFallback);
-  EXPECT_EQ(lines[0], " 90.5");
-  EXPECT_EQ(lines[1], " 270");
+  std::filesystem::remove_all("/tmp/parkmarq-" + std::to_string(other));
+  EXPECT_EQ(lines[0][0] + "|" + lines[0][1], "ready| 90.5");
+  EXPECT_EQ(lines[1][0] + "|" + lines[1][1], "ready| 270");
 }
 
 }  // namespace
