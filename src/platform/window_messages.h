@@ -15,9 +15,9 @@
 namespace platform {
 
 // The client side of window messages and global atoms. Each call stands for the Win32 call of the same
-// name (the ANSI "A" names are plain functions in windows.h, not macros, so they can be declared here
-// beside it) and fails the way that call does: with 0. A window is reachable only by processes of the
-// user that owns it.
+// name and fails the way that call does: with 0. The ANSI "A" names are plain functions in windows.h,
+// not macros, so these can be defined beside it; inside namespace platform the Win32 ones are called as
+// ::FindWindowA and so on. A window is reachable only by processes of the user that owns it.
 //
 // Calls that can block take a deadline, computed once for a whole user action (see WindowMessageDeadline)
 // so that several calls in a row wait no longer than one time-out in all. A call made after its deadline
