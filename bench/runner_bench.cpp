@@ -57,17 +57,17 @@ void BM_ExecuteCommandFreshRunner(benchmark::State& state) {
 
 void BM_BareRead(benchmark::State& state) {
   const auto size = static_cast<std::size_t>(state.range(0));
-  const std::vector<std::string> arguments = platform::SplitCommandLine(WriterCommand(state));
+  const std::string command = WriterCommand(state);
   for (auto _ : state) {
     platform::Pipe pipe;
-    if (platform::CreatePipe(pipe) != 0 || !platform::StartChild(arguments, pipe.writeEnd)) {
+    if (platform::CreatePipe(pipe) != 0 || !platform::StartChild(command, pipe.writeEnd)) {
       state.SkipWithError("cannot start the child");
       break;
     }
     pipe.writeEnd.Close();
     std::array<char, 256> buffer;
     std::size_t total = 0;
-    for (ssize_t count; (count = ::read(pipe.readEnd.Get(), buffer.data(), buffer.size())) > 0;) {
+    for (ssize_t count; (count = ::read(static_cast<int>(pipe.readEnd.Get()), buffer.data(), buffer.size())) > 0;) {
       total += static_cast<std::size_t>(count);
     }
     benchmark::DoNotOptimize(total);

@@ -12,58 +12,47 @@
 namespace platform {
 namespace {
 
-// Moves fd above the standard streams; returns 0 or errno. On failure fd is left as it was.
-int LiftAboveStandardStreams(FileDescriptor& fd) {
-  if (fd.Get() >= kFirstNonStandardDescriptor) return 0;
-  const int lifted = fcntl(fd.Get(), F_DUPFD_CLOEXEC, kFirstNonStandardDescriptor);
+// The lowest descriptor that is not a standard stream.
+constexpr int kFirstNonStandardDescriptor = STDERR_FILENO + 1;
+
+// Moves end above the standard streams; returns 0 or errno. On failure end is left as it was.
+int LiftAboveStandardStreams(PipeEnd& end) {
+  if (end.Get() >= kFirstNonStandardDescriptor) return 0;
+  const int lifted = fcntl(static_cast<int>(end.Get()), F_DUPFD_CLOEXEC, kFirstNonStandardDescriptor);
   if (lifted < 0) return errno;
-  fd = FileDescriptor(lifted);
+  end = PipeEnd(lifted);
   return 0;
 }
 
 }  // namespace
 
-FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
-  if (this != &other) {
-    Close();
-    fd_ = std::exchange(other.fd_, -1);
-  }
-  return *this;
-}
-
-FileDescriptor::~FileDescriptor() {
-  Close();
-}
-
-void FileDescriptor::Close() noexcept {
+void PipeEnd::Close() noexcept {
   // Not retried on EINTR: on Linux the descriptor is released even then, and a retry could close
   // a descriptor another part of the program has just been given.
-  if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+  if (IsOpen()) ::close(static_cast<int>(std::exchange(handle_, kNoHandle)));
 }
 
 int CreatePipe(Pipe& pipe) {
   int ends[2];
   if (pipe2(ends, O_CLOEXEC) != 0) return errno;
-  Pipe created{FileDescriptor(ends[0]), FileDescriptor(ends[1])};
+  Pipe created{PipeEnd(ends[0]), PipeEnd(ends[1])};
   if (const int error = LiftAboveStandardStreams(created.readEnd); error != 0) return error;
   if (const int error = LiftAboveStandardStreams(created.writeEnd); error != 0) return error;
   pipe = std::move(created);
   return 0;
 }
 
-ReadResult ReadSome(const FileDescriptor& from, std::span<char> buffer) {
+ReadResult ReadSome(const PipeEnd& from, std::span<char> buffer) {
   for (;;) {
-    const ssize_t count = ::read(from.Get(), buffer.data(), buffer.size());
+    const ssize_t count = ::read(static_cast<int>(from.Get()), buffer.data(), buffer.size());
     if (count > 0) return {true, static_cast<std::size_t>(count)};
     if (count < 0 && errno == EINTR) continue;
     return {};
   }
 }
 
-bool WaitReadable(const FileDescriptor& from, std::chrono::milliseconds timeout) {
-  pollfd wanted{from.Get(), POLLIN, 0};
+bool WaitReadable(const PipeEnd& from, std::chrono::milliseconds timeout) {
+  pollfd wanted{static_cast<int>(from.Get()), POLLIN, 0};
   const auto milliseconds = std::clamp<std::chrono::milliseconds::rep>(timeout.count(), 0, INT_MAX);
   const int ready = ::poll(&wanted, 1, static_cast<int>(milliseconds));
   // A failed poll (other than a signal) says nothing about the pipe: the read that follows reports it.

@@ -1,4 +1,4 @@
-#include "platform/process.h"
+#include "platform/process_posix.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -8,17 +8,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
 
 #include "platform/path.h"
+#include "platform/process.h"
 
 extern char** environ;
 
 namespace platform {
 namespace {
+
+// The lowest descriptor that is not a standard stream.
+constexpr int kFirstNonStandardDescriptor = STDERR_FILENO + 1;
 
 constexpr char kBlanks[] = " \t";
 constexpr char kQuote = '"';
@@ -140,18 +143,17 @@ std::string FindProgram(const std::string& name) {
   }
 }
 
-bool StartChild(const std::vector<std::string>& arguments, const FileDescriptor& output) {
+bool StartChild(const std::string& commandLine, const PipeEnd& output) {
   ReapEndedChildren();
-  if (arguments.empty() || output.Get() < kFirstNonStandardDescriptor) return false;
-  const bool anyNul = std::any_of(arguments.begin(), arguments.end(),
-                                  [](const std::string& argument) { return argument.find('\0') != std::string::npos; });
-  if (anyNul) return false;
+  if (output.Get() < kFirstNonStandardDescriptor || commandLine.find('\0') != std::string::npos) return false;
+  const std::vector<std::string> arguments = SplitCommandLine(commandLine);
+  if (arguments.empty()) return false;
   const std::string program = FindProgram(arguments.front());
   if (program.empty()) return false;
 
   SpawnActions actions;
   SpawnAttributes attributes;
-  if (!actions.Prepare(output.Get()) || !attributes.Prepare()) return false;
+  if (!actions.Prepare(static_cast<int>(output.Get())) || !attributes.Prepare()) return false;
   std::vector<char*> argv;
   argv.reserve(arguments.size() + 1);
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));

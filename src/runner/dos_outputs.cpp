@@ -52,7 +52,7 @@ const std::string& DOSOutputs::ExecuteCommand(const std::string& commandLine) {
   }
 
   commandLine_ = platform::ToSystemCharset(commandLine_);
-  const bool started = platform::StartChild(platform::SplitCommandLine(commandLine_), pipe.writeEnd);
+  const bool started = platform::StartChild(commandLine_, pipe.writeEnd);
   // Only the child may hold a write end now, or the end of its output would never be seen.
   pipe.writeEnd.Close();
   if (!started) {
@@ -78,7 +78,7 @@ void DOSOutputs::SetWaitHandler(std::function<void()> handler, std::chrono::mill
   waitInterval_ = interval;
 }
 
-void DOSOutputs::ReadUntilEnd(const platform::FileDescriptor& readEnd) {
+void DOSOutputs::ReadUntilEnd(const platform::PipeEnd& readEnd) {
   std::array<char, kReadSize> buffer;
   for (;;) {
     if (waitHandler_) {

@@ -22,12 +22,11 @@ class RunnerMessages {
 // error read by read (at most 256 bytes each) and returns the whole output once every holder of the
 // pipe's write end has closed it.
 //
-// The command line is split into arguments by platform::SplitCommandLine (blanks separate, double
-// quotes keep blanks inside one argument); the first names the program, looked up on the PATH
-// unless it holds a "/". The child gets standard input from /dev/null and the runner's environment
-// and current directory. The runner does not wait for the child to end, yet leaves no zombie: ended
-// children are reaped, without blocking, after each run and before each start (a child still on its
-// way out when its output ends is collected by the next call).
+// The command line goes to platform::StartChild as it is: the first token names the program (in
+// double quotes when it holds blanks), and the child gets no standard input and the runner's
+// environment and current directory. The runner does not wait for the child to end, yet leaves no
+// zombie: ended children are reaped, without blocking, after each run and before each start (a
+// child still on its way out when its output ends is collected by the next call).
 //
 // Used from one thread; handlers run on it, inside ExecuteCommand.
 class DOSOutputs {
@@ -72,7 +71,7 @@ class DOSOutputs {
   void SetWaitHandler(std::function<void()> handler, std::chrono::milliseconds interval);
 
  private:
-  void ReadUntilEnd(const platform::FileDescriptor& readEnd);
+  void ReadUntilEnd(const platform::PipeEnd& readEnd);
   void RaiseReceiveOutputs(std::string_view chunk);
 
   RunnerMessages& messages_;

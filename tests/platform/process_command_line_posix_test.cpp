@@ -4,7 +4,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/process.h"
+#include "platform/process_posix.h"
 
 namespace {
 

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "helpers/open_handles.h"
+#include "helpers/process_probe.h"
+#include "runner/dos_outputs.h"
+#include "support/temp_folder.h"
+
+namespace runner_testing {
+
+using test_helpers::ChildCommand;
+
+inline constexpr char kNotFound[] = "File or command not found";
+inline constexpr char kMissingProgram[] = "/no/such/folder/compiler a b";
+
+class RecordingMessages : public runner::RunnerMessages {
+ public:
+  void ShowMessage(const std::string& text) override { shown.push_back(text); }
+  std::vector<std::string> shown;
+};
+
+// A run that starts no child: the one message it shows and the command line stored after it.
+struct FailureCase {
+  const char* name;
+  std::string commandLine;
+  const char* message;
+  std::string storedAfter;
+};
+
+// A run and the whole output it captures.
+struct OutputCase {
+  const char* name;
+  std::string commandLine;
+  std::string expected;
+};
+
+// A runner whose messages and chunks are recorded, under a watchdog so a hanging child fails the test.
+class RunnerTest : public ::testing::Test {
+ protected:
+  // Inside a handler Outputs already ends with the chunk, and a handler changing its argument changes nothing.
+  RunnerTest() {
+    dos_.ConnectReceiveOutputs([this](std::string& chunk) {
+      EXPECT_TRUE(chunks_.size() > 16 || dos_.Outputs().ends_with(chunk));  // early chunks only: Outputs copies
+      chunks_.push_back(std::exchange(chunk, "changed"));
+    });
+    dos_.ConnectReceiveOutputs([this](const std::string& chunk) { EXPECT_EQ(chunk, chunks_.back()); });
+  }
+
+  // Each case shows its one message, returns "", keeps the last output and leaks nothing.
+  void ExpectFailures(std::span<const FailureCase> cases) {
+    ASSERT_EQ(dos_.ExecuteCommand(kMissingProgram), "");  // what the system sets up once for a failed start
+    ASSERT_EQ(dos_.ExecuteCommand(ChildCommand("echo before")), "[before]\n");
+    ASSERT_EQ(dos_.ExecuteCommand(), "[before]\n") << "the stored command line runs again";
+    chunks_.clear();
+    messages_.shown.clear();
+    const std::size_t handles = test_helpers::OpenHandleCount();
+    for (const auto& [name, commandLine, message, storedAfter] : cases) {
+      SCOPED_TRACE(name);
+      messages_.shown.clear();
+      dos_.SetCommandLine("");
+      EXPECT_EQ(dos_.ExecuteCommand(commandLine), "");
+      EXPECT_EQ(messages_.shown, std::vector<std::string>{message});
+      EXPECT_EQ(dos_.CommandLine(), storedAfter);
+      EXPECT_EQ(dos_.Outputs(), "[before]\n");
+      EXPECT_EQ(test_helpers::OpenHandleCount(), handles);
+    }
+    EXPECT_TRUE(chunks_.empty());
+  }
+
+  // Each case's output arrives whole in chunks of 1 to 256 bytes, one empty chunk ends them, and
+  // nothing leaks.
+  void ExpectOutputs(std::span<const OutputCase> cases) {
+    const std::size_t handles = test_helpers::OpenHandleCount();
+    for (const auto& [name, commandLine, expected] : cases) {
+      SCOPED_TRACE(name);
+      chunks_.clear();
+      EXPECT_TRUE(dos_.ExecuteCommand(commandLine) == expected) << dos_.Outputs().substr(0, 300);
+      EXPECT_TRUE(dos_.Outputs() == expected);  // not EXPECT_EQ: a mismatch would print megabytes
+      ASSERT_EQ(chunks_.back(), "");
+      std::string joined;
+      for (std::size_t i = 0; i + 1 < chunks_.size(); ++i) {
+        ASSERT_TRUE(!chunks_[i].empty() && chunks_[i].size() <= 256) << "chunk " << i << ": " << chunks_[i].size();
+        joined += chunks_[i];
+      }
+      EXPECT_TRUE(joined == expected);
+      EXPECT_EQ(test_helpers::OpenHandleCount(), handles);
+    }
+    EXPECT_TRUE(messages_.shown.empty());
+  }
+
+  test_helpers::Watchdog watchdog_{std::chrono::seconds(90)};
+  testing_support::TempFolder folder_;
+  RecordingMessages messages_;
+  runner::DOSOutputs dos_{messages_};
+  std::vector<std::string> chunks_;
+};
+
+}  // namespace runner_testing
