@@ -95,8 +95,8 @@ TEST(SettingsFile, LeftoversOfAKilledSaveAreRemovedAtTheNextStart) {
   EXPECT_EQ(LoadDefaultOutputFolder(app.Str()), "/m/");
   std::set<std::string> left;
   for (const auto& entry : fs::directory_iterator(app.Path())) left.insert(entry.path().filename().string());
-  EXPECT_EQ(left, (std::set<std::string>{"parkmarq.ini", "notes.tmp", "parkmarq.ini.x.1.tmp", "parkmarq.ini.bak",
-                                         running}));
+  EXPECT_EQ(left,
+            (std::set<std::string>{"parkmarq.ini", "notes.tmp", "parkmarq.ini.x.1.tmp", "parkmarq.ini.bak", running}));
 }
 
 TEST(SettingsFile, AFolderWithALineBreakIsRefusedWithAMessageNamingTheFolderKept) {
