@@ -27,11 +27,15 @@ std::string SkippedTemplatesReport(const std::vector<SkippedDescriptor>& skipped
   if (skipped.empty()) return {};
   std::string report = "These template files in the " + std::string(kTemplateFolder) + " folder were not read:\n";
   for (std::size_t i = 0; i < skipped.size() && i < kReportedSkippedDescriptors; ++i) {
-    report += "\n" + Shortened(skipped[i].fileName, kReportedNameLength) + ": " +
-              Shortened(skipped[i].reason, kReportedReasonLength);
+    report += '\n';
+    report += Shortened(skipped[i].fileName, kReportedNameLength);
+    report += ": ";
+    report += Shortened(skipped[i].reason, kReportedReasonLength);
   }
   if (skipped.size() > kReportedSkippedDescriptors) {
-    report += "\n\n... and " + std::to_string(skipped.size() - kReportedSkippedDescriptors) + " more.";
+    report += "\n\n... and ";
+    report += std::to_string(skipped.size() - kReportedSkippedDescriptors);
+    report += " more.";
   }
   return report;
 }
