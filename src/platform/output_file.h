@@ -36,8 +36,8 @@ class OutputFile {
 
 // Replaces the file at path with content in one step: content goes into a new file beside it, is
 // synced to the disk and renamed over path. Anyone reading path, also after a crash or a kill, finds
-// the old content or the new, never a part. A symbolic link at path is followed and the file it
-// leads to replaced; the new file keeps the old one's permissions. A read-only file (IsReadOnlyFile)
+// the old content or the new, never a part. On POSIX a symbolic link at path is followed and the file
+// it leads to replaced, and the new file keeps the old one's permissions. A read-only file (IsReadOnlyFile)
 // is not replaced. Throws std::system_error naming path when that fails or the file is read-only;
 // the old file is then untouched and the new one gone.
 void WriteFileAtomically(const std::string& path, std::string_view content);

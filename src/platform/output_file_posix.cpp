@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/output_file.h"
+#include "platform/save_temporary.h"
 
 namespace platform {
 namespace {
@@ -80,7 +81,6 @@ void OutputFile::Close() {
 
 namespace {
 
-constexpr std::string_view kTemporarySuffix = ".tmp";
 constexpr int kMostLinksFollowed = 40;
 
 // The file a chain of symbolic links at path ends in (path itself when it is no link); the file
@@ -96,31 +96,6 @@ std::string FinalTarget(std::string path) {
     path = target.starts_with('/') ? target : FolderOf(path) + "/" + target;
   }
   throw std::system_error(ELOOP, std::generic_category(), "cannot follow the symbolic link \"" + path + "\"");
-}
-
-// "NAME.PID.N.tmp" for the file NAME: the temporary a save of it by process PID uses.
-std::string TemporaryName(const std::string& path, unsigned attempt) {
-  return path + "." + std::to_string(::getpid()) + "." + std::to_string(attempt) + std::string(kTemporarySuffix);
-}
-
-// The process that began the temporary named fileName ("NAME.PID.N.tmp") for the file named name,
-// or 0 when it is none.
-pid_t TemporaryOwner(std::string_view fileName, std::string_view name) {
-  if (fileName.size() < name.size() + kTemporarySuffix.size() || !fileName.starts_with(name) ||
-      !fileName.ends_with(kTemporarySuffix)) {
-    return 0;
-  }
-  auto middle = fileName.substr(name.size(), fileName.size() - name.size() - kTemporarySuffix.size());
-  const auto isNumber = [](std::string_view text) {
-    return !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string_view::npos;
-  };
-  if (!middle.starts_with('.')) return 0;
-  middle.remove_prefix(1);
-  const auto dot = middle.find('.');
-  if (dot == std::string_view::npos || !isNumber(middle.substr(0, dot)) || !isNumber(middle.substr(dot + 1))) {
-    return 0;
-  }
-  return static_cast<pid_t>(std::stol(std::string(middle.substr(0, dot))));
 }
 
 bool ProcessRuns(pid_t pid) {
@@ -148,7 +123,7 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
   std::string temporary;
   int fd = -1;
   for (int tries = 0; fd < 0 && tries < 100; ++tries) {
-    temporary = TemporaryName(target, ++attempt);
+    temporary = SaveTemporaryName(target, static_cast<unsigned long>(::getpid()), ++attempt);
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
@@ -178,7 +153,7 @@ void RemoveAbandonedTemporaries(const std::string& path) noexcept {
     if (dir == nullptr) return;
     std::vector<std::string> abandoned;
     while (const dirent* entry = ::readdir(dir)) {
-      const pid_t owner = TemporaryOwner(entry->d_name, name);
+      const auto owner = static_cast<pid_t>(SaveTemporaryOwner(entry->d_name, name));
       if (owner > 0 && !ProcessRuns(owner)) abandoned.push_back(folder + "/" + entry->d_name);
     }
     ::closedir(dir);

@@ -114,7 +114,7 @@ class PaintedCaptions final : public QObject {
 TEST_F(WindowBuildTest, WhileTheCompilerRunsTheWindowRepaintsButTakesNoInputAndClosesOnlyAfterwards) {
   SlowDownCompiler("1");
   Start();
-  SelectTemplate("Docking display T1 (all parameters)");
+  SelectTemplate("Guidance display (all parameters)");
   const int selected = form->lst_vgds->currentRow();
   const auto output = app.Path() / "slow.mdl";
   dialogs.saveAnswers.push_back(QString::fromStdString(output.string()));
