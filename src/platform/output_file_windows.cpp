@@ -66,7 +66,8 @@ bool IsReadOnlyFile(const std::string& path) {
 
 void WriteFileAtomically(const std::string& path, std::string_view content) {
   if (IsReadOnlyFile(path)) {
-    throw std::system_error(ERROR_ACCESS_DENIED, std::system_category(), "cannot write \"" + path + "\", which is read-only");
+    throw std::system_error(ERROR_ACCESS_DENIED, std::system_category(),
+                            "cannot write \"" + path + "\", which is read-only");
   }
   // A name of its own per process and attempt, so that two programs saving at once never share one.
   static unsigned attempt = 0;
