@@ -4,10 +4,10 @@ import struct
 import sys
 import zlib
 
-# name: (width, height, device colour); safedock_t1 is larger than the 199 x 199 picture box.
+# name: (width, height, device colour); guidance_display is larger than the 199 x 199 picture box.
 PICTURES = {
-    "safedock_t1.png": (260, 300, (240, 200, 40)),
-    "apis_fixed.png": (120, 90, (60, 160, 230)),
+    "guidance_display.png": (260, 300, (240, 200, 40)),
+    "fixed_display.png": (120, 90, (60, 160, 230)),
     "nose_in.png": (199, 199, (230, 90, 60)),
     "lateral_bars.png": (150, 180, (90, 200, 110)),
     "gate_sign.png": (180, 120, (200, 200, 200)),

@@ -36,7 +36,7 @@ inline constexpr std::array<ParameterSlot, 11> kParameterSlots{{
 inline constexpr std::size_t kParameterBlockSize = 40;
 
 // Base names: NAME.asm is the main source, NAME_0.asm the parameter source, NAME.vgp the descriptor.
-inline constexpr std::array<std::string_view, 5> kDemoTemplates{"safedock_t1", "apis_fixed", "nose_in", "lateral_bars",
-                                                                "gate_sign"};
+inline constexpr std::array<std::string_view, 5> kDemoTemplates{"guidance_display", "fixed_display", "nose_in",
+                                                                "lateral_bars", "gate_sign"};
 
 }  // namespace bglc::demo

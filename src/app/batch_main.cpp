@@ -14,6 +14,7 @@
 #include "build/batch_build.h"
 #include "build/build_failure.h"
 #include "build/stand_table.h"
+#include "catalogue/skipped_templates_report.h"
 #include "catalogue/template_catalogue.h"
 #include "platform/app_folder.h"
 #include "platform/text_file.h"
@@ -99,9 +100,7 @@ int UsageError(const std::string& problem) {
 
 catalogue::TemplateCatalogue LoadCatalogue(const std::string& appFolder) {
   auto load = catalogue::LoadTemplateCatalogue(appFolder);
-  for (const auto& skipped : load.skipped) {
-    std::cerr << "parkmarq-batch: template " << skipped.fileName << " skipped: " << skipped.reason << '\n';
-  }
+  if (!load.skipped.empty()) std::cerr << "parkmarq-batch: " << catalogue::SkippedTemplatesReport(load.skipped) << '\n';
   if (load.catalogue.Count() == 0) {
     std::cerr << "parkmarq-batch: there are no templates in " << catalogue::TemplateFilePath(appFolder, "") << '\n';
   }

@@ -5,6 +5,7 @@
 #include "app/settings_file.h"
 #include "build/build_sequence.h"
 #include "build/compile_log.h"
+#include "catalogue/skipped_templates_report.h"
 #include "simlink/fs_connect.h"
 #include "simlink/heading_button.h"
 
@@ -73,9 +74,7 @@ void Form1Logic::LoadTemplateCatalogue() {
 
 void Form1Logic::ReportSkippedTemplates() {
   if (skippedTemplates_.empty()) return;
-  std::string text = "These template files in the vgds_source folder were not read:\n";
-  for (const auto& skipped : skippedTemplates_) text += "\n" + skipped.fileName + ": " + skipped.reason;
-  view_.ShowCritical(kApplicationTitle, text);
+  view_.ShowCritical(kApplicationTitle, catalogue::SkippedTemplatesReport(skippedTemplates_));
 }
 
 void Form1Logic::ReportFailure(const std::string& action, const std::exception& failure) {
@@ -105,7 +104,12 @@ void Form1Logic::cmd_create_Click() {
 }
 
 void Form1Logic::cmd_set_folder_Click() {
-  DefaultOutputFolder_ = Folder_Dialog::BrowseForFolder(view_);
+  auto chosen = Folder_Dialog::BrowseForFolder(view_);
+  if (const auto refusal = app::UnstorableFolderMessage(chosen, DefaultOutputFolder_)) {
+    view_.ShowCritical(kApplicationTitle, *refusal);
+    return;
+  }
+  DefaultOutputFolder_ = std::move(chosen);
   view_.SetFolderToolTip(DefaultOutputFolder_);
 }
 

@@ -15,10 +15,10 @@ std::string SettingsFilePath(const std::string& appFolder) {
 
 std::optional<std::string> LoadDefaultOutputFolder(const std::string& appFolder) {
   const auto path = SettingsFilePath(appFolder);
+  platform::RemoveAbandonedTemporaries(path);
   if (!platform::FileSystem().FileExists(path)) return std::nullopt;
   try {
-    const auto lines = platform::ReadTextLines(path);
-    return lines.empty() ? std::string() : lines.front();
+    return platform::ReadFirstLine(path).value_or(std::string());
   } catch (const std::system_error&) {
     // An unreadable file tells no folder; start-up goes on as without one.
     return std::nullopt;
@@ -32,6 +32,15 @@ bool SaveDefaultOutputFolder(const std::string& appFolder, const std::string& fo
   } catch (const std::system_error&) {
     return false;
   }
+}
+
+std::optional<std::string> UnstorableFolderMessage(const std::string& folder, const std::string& current) {
+  if (folder.find_first_of("\r\n") == std::string::npos) return std::nullopt;
+  return "The folder \"" + folder +
+         "\" cannot be set as the default output folder: its name holds a line break, "
+         "which " +
+         std::string(kSettingsFileName) + " cannot keep. The default output folder stays " +
+         (current.empty() ? std::string("unset") : "\"" + current + "\"") + ".";
 }
 
 }  // namespace app

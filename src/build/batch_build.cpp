@@ -1,6 +1,7 @@
 #include "build/batch_build.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 #include "build/build_sequence.h"
 #include "build/compile_log.h"
 #include "platform/file_system.h"
+#include "platform/output_file.h"
 #include "platform/path.h"
 #include "platform/text_file.h"
 #include "runner/dos_outputs.h"
@@ -63,6 +65,14 @@ class RunnerMessageSink final : public runner::RunnerMessages {
   std::string messages_;
 };
 
+// Where a failed row keeps the whole output of its compile: beside its model, named after it, as
+// tools/compile.log belongs to the next build.
+std::string RowLogPath(const std::string& modelPath) {
+  std::filesystem::path log(modelPath);
+  log.replace_extension(".log");
+  return log.string() == modelPath ? modelPath + ".log" : log.string();
+}
+
 // Plays the window for one row: the row's texts in the fields, the template's flags as their enabled
 // state, and the save dialog answered with the row's model path.
 class RowHost final : public BuildHost {
@@ -89,7 +99,10 @@ class RowHost final : public BuildHost {
       return {};
     }
     const platform::FileSystem files;
-    if (files.FileExists(modelPath_)) files.DeleteFile(modelPath_);
+    // Neither an old model nor the log of an earlier failed compile may pass for this build's.
+    for (const auto& path : {modelPath_, RowLogPath(modelPath_)}) {
+      if (files.FileExists(path)) files.DeleteFile(path);
+    }
     return modelPath_;
   }
 
@@ -114,12 +127,29 @@ class RowHost final : public BuildHost {
   std::string modelPath_;
 };
 
-std::string CompilerOutput(const std::string& output) {
-  const auto lines = platform::SplitLines(output);
-  if (lines.empty()) return "the compiler wrote no model file and printed nothing";
-  std::string reason = "the compiler wrote no model file; it printed:";
-  for (const auto& line : lines) reason += "\n" + line;
-  return reason;
+// How much of a failed compile's output a row's report shows; the rest is in the row's own log.
+constexpr std::size_t kShownOutputLines = 20;
+
+// The end of what the compiler printed, and where the whole of it is.
+std::string CompilerOutput(const std::string& output, const std::string& modelPath) {
+  if (output.empty()) return "the compiler wrote no model file and printed nothing";
+  const auto tail = platform::LastLines(output, kShownOutputLines + 1);
+  std::string reason = "the compiler wrote no model file; ";
+  reason += tail.size() > kShownOutputLines ? "the last " + std::to_string(kShownOutputLines) + " lines it printed:"
+                                            : std::string("it printed:");
+  for (std::size_t i = tail.size() > kShownOutputLines ? 1 : 0; i < tail.size(); ++i) {
+    reason += "\n";
+    reason += tail[i];
+  }
+  const auto logPath = RowLogPath(modelPath);
+  try {
+    platform::OutputFile log(logPath);
+    log.Write(output);
+    log.Close();
+    return reason + "\nthe whole output is in " + logPath;
+  } catch (const std::system_error& failure) {
+    return reason + "\nthe whole output could not be kept: " + failure.what();
+  }
 }
 
 // Runs one row and fills in result; what the build throws is left to the caller.
@@ -148,7 +178,7 @@ class BatchRunner {
     } else if (!runnerMessages.empty()) {
       result.reason = "the compiler could not be run: " + runnerMessages;
     } else if (!platform::FileSystem().FileExists(result.modelPath)) {
-      result.reason = CompilerOutput(objDOS_.Outputs());
+      result.reason = CompilerOutput(objDOS_.Outputs(), result.modelPath);
     } else {
       result.built = true;
       built_.insert_or_assign(result.modelPath, BuiltModel{&row, ModelKey(row, entry)});

@@ -39,11 +39,13 @@ struct BatchSummary {
 //
 // The model goes to the row's output when it has one (the caller resolves relative paths), else to
 // the proposed file name in settings.outputFolder. An existing model there is replaced: it is removed
-// before the compile, so a compile that writes nothing never leaves an older model looking new.
+// before the compile, with the log of an earlier failed compile of it, so a compile that writes
+// nothing never leaves an older model looking new.
 //
 // A row fails, and the next one goes on, when its fields do not fit the header, its template is not
 // in the catalogue, a value is refused, a step of the build throws, the runner cannot start the
-// compiler, or the compile writes no model file (the reason then holds the compiler's output). It
+// compiler, or the compile writes no model file (the reason then holds the last 20 lines of the
+// compiler's output and names the file beside the model, NAME.log, that holds the whole of it). It
 // also fails, before compiling, when its model file would replace one that an earlier row of this
 // batch built from another template or other values.
 [[nodiscard]] BatchSummary RunBatch(const StandTable& table, const catalogue::TemplateCatalogue& catalogue,

@@ -6,14 +6,16 @@
 #include <system_error>
 
 namespace platform {
+class BufferedOutput;
 class OutputFile;
-}
+}  // namespace platform
 
 namespace build {
 
 // tools/compile.log while a compile runs: every chunk of compiler output followed by CR LF, in the
 // order the runner reports them. Append is called from inside the runner's read loop, so it never
-// throws: a failed write is kept and reported by Close, after the runner has finished.
+// throws: a failed write is kept and reported by Close, after the runner has finished. The chunks
+// are gathered and written in large pieces; the file holds all of them once Close has returned.
 class CompileLog {
  public:
   CompileLog();
@@ -29,8 +31,8 @@ class CompileLog {
   // write has failed.
   void Append(std::string_view chunk) noexcept;
 
-  // Closes the log. Throws std::system_error naming the file when a write or the close failed; the
-  // log is closed either way. Does nothing when no log is open.
+  // Writes what is still gathered and closes the log. Throws std::system_error naming the file when a
+  // write or the close failed; the log is closed either way. Does nothing when no log is open.
   void Close();
 
   [[nodiscard]] bool IsOpen() const;
@@ -38,6 +40,7 @@ class CompileLog {
  private:
   std::string path_;
   std::unique_ptr<platform::OutputFile> file_;
+  std::unique_ptr<platform::BufferedOutput> buffer_;
   std::error_code failure_;
 };
 

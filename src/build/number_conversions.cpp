@@ -168,15 +168,27 @@ std::string WholeNumberText(double wholeNumber) {
 
 std::string FixedThreeText(float f, const NumberLocale& locale) {
   RequireFinite(f);
-  char buffer[80];
-  const auto result = std::to_chars(std::begin(buffer), std::end(buffer), std::fabs(f), std::chars_format::fixed);
-  const std::string_view shortest(buffer, static_cast<std::size_t>(result.ptr - buffer));
-  const auto point = shortest.find('.');
-  std::string whole(shortest.substr(0, point));
-  std::string fraction = point == std::string_view::npos ? "" : std::string(shortest.substr(point + 1));
-  fraction.resize(4, '0');
-  const bool roundUp = fraction[3] >= '5';
-  fraction.resize(3);
+  // Every single is a dyadic fraction of at most 149 binary places, so 149 decimals write it exactly.
+  constexpr int kExactDecimals = 149;
+  char buffer[200];
+  const auto result = std::to_chars(std::begin(buffer), std::end(buffer), std::fabs(static_cast<double>(f)),
+                                    std::chars_format::fixed, kExactDecimals);
+  const std::string_view exact(buffer, static_cast<std::size_t>(result.ptr - buffer));
+  const auto point = exact.find('.');
+  std::string whole(exact.substr(0, point));
+  std::string fraction(exact.substr(point + 1, 3));
+  bool roundUp = exact[point + 4] >= '5';
+  // Below 2^14 singles lie closer together than 0.001, so a single is the nearest one to at most one
+  // three-decimal half: that single stands for the half (a bar distance computed as -2.4875 is
+  // stored just short of it) and is written as the half would be. Above, a single is the nearest one to
+  // several three-decimal values and stands for none of them more than for itself.
+  constexpr float kSinglesStandForOneHalfBelow = 16384.0f;
+  if (!roundUp && std::fabs(f) < kSinglesStandForOneHalfBelow) {
+    const std::string half = whole + "." + fraction + "5";
+    float nearest = 0;
+    std::from_chars(half.data(), half.data() + half.size(), nearest);
+    roundUp = nearest == std::fabs(f);
+  }
   if (roundUp && IncrementDigits(fraction) && IncrementDigits(whole)) whole.insert(whole.begin(), '1');
   const bool zero = whole.find_first_not_of('0') == std::string::npos && fraction == "000";
   return (f < 0 && !zero ? "-" : "") + whole + locale.decimal + fraction;

@@ -52,10 +52,11 @@ class NumberOverflow : public std::overflow_error {
 // "100000000000000000000"), never in exponent form. Throws std::domain_error for an infinity or NaN.
 [[nodiscard]] std::string WholeNumberText(double wholeNumber);
 
-// f to exactly three decimals, halves away from zero, at least one digit before the separator, no
-// group separators. The rounding starts from the shortest decimal that reads back as the same single,
-// so a single that stands for a half is rounded as that half (the single nearest -0.74375 gives
-// "-0.744"). "-" only when the written value is not zero. Throws std::domain_error for an infinity or NaN.
+// f to exactly three decimals, at least one digit before the separator, no group separators. The
+// single's exact value is rounded, halves away from zero; below 16384, where a single is the nearest
+// one to at most one three-decimal half, the single nearest to such a half is written as that half
+// (the single nearest -0.74375 gives "-0.744", although its magnitude lies just below it). "-" only when the
+// written value is not zero. Throws std::domain_error for an infinity or NaN.
 [[nodiscard]] std::string FixedThreeText(float f, const NumberLocale& locale);
 
 // ParseNumber rounded half to even into a 16-bit signed integer. Throws NumberOverflow when the

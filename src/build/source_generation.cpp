@@ -1,12 +1,16 @@
 #include "build/source_generation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "build/build_failure.h"
 #include "build/replace_all.h"
 #include "build/tools_folder.h"
 #include "catalogue/template_catalogue.h"
+#include "platform/buffered_output.h"
 #include "platform/file_system.h"
 #include "platform/output_file.h"
 #include "platform/text_file.h"
@@ -40,6 +44,9 @@ std::string WholeTokenText(double value, std::string_view fieldName, std::string
 // The templates' heading vector: π as a single, in degrees, scaled to -32768..32768.
 constexpr double kSinglePi = 3.1415927410125732;
 constexpr double kVectorScale = -32768;
+
+// How much of the parameter source is read at a time.
+constexpr std::size_t kRewritePieceSize = 64 * 1024;
 
 }  // namespace
 
@@ -93,16 +100,68 @@ std::string ReplaceTokens(std::string line, const TokenValues& tokens) {
   return line;
 }
 
+TokenRewriter::TokenRewriter(const TokenValues& tokens, Sink sink) : sink_(std::move(sink)) {
+  for (const auto& [token, value] : tokens) stages_.push_back({token, value, {}, {}, {}});
+}
+
+void TokenRewriter::Feed(std::string_view bytes) {
+  lineEnds_.clear();
+  while (!bytes.empty()) {
+    const auto end = bytes.find_first_of("\r\n");
+    const auto text = bytes.substr(0, end);
+    lineEnds_ += text;
+    if (!text.empty()) {
+      afterCr_ = false;
+      inLine_ = true;
+    }
+    if (end == std::string_view::npos) break;
+    // The LF of a CR LF was written with the CR.
+    if (bytes[end] == '\r' || !afterCr_) lineEnds_ += platform::kLineEnd;
+    afterCr_ = bytes[end] == '\r';
+    inLine_ = false;
+    bytes.remove_prefix(end + 1);
+  }
+  PassOn(0, lineEnds_, false);
+}
+
+void TokenRewriter::Finish() {
+  PassOn(0, inLine_ ? platform::kLineEnd : std::string_view(), true);
+  inLine_ = false;
+  afterCr_ = false;
+}
+
+void TokenRewriter::PassOn(std::size_t index, std::string_view bytes, bool last) {
+  if (index == stages_.size()) {
+    if (!bytes.empty()) sink_(bytes);
+    return;
+  }
+  Stage& stage = stages_[index];
+  stage.work.assign(stage.kept);
+  stage.work += bytes;
+  stage.rewritten.clear();
+  const std::string_view work = stage.work;
+  std::size_t from = 0;
+  for (auto at = work.find(stage.token); at != std::string_view::npos; at = work.find(stage.token, from)) {
+    stage.rewritten += work.substr(from, at - from);
+    stage.rewritten += stage.value;
+    from = at + stage.token.size();
+  }
+  // The end may be the start of a token that the next bytes complete.
+  std::size_t keep = work.size();
+  if (!last) keep = std::max(from, work.size() - std::min(work.size(), stage.token.size() - 1));
+  stage.rewritten += work.substr(from, keep - from);
+  stage.kept.assign(work.substr(keep));
+  PassOn(index + 1, stage.rewritten, last);
+}
+
 std::string RewriteParameterSource(std::string_view content, const ParameterFields& fields, const BarValues& bars,
                                    const NumberLocale& locale) {
-  const auto lines = platform::SplitLines(content);
-  if (lines.empty()) return {};
-  const auto tokens = ComputeTokenValues(fields, bars, locale);
+  if (content.empty()) return {};
   std::string rewritten;
-  for (const auto& line : lines) {
-    rewritten += ReplaceTokens(line, tokens);
-    rewritten += platform::kLineEnd;
-  }
+  TokenRewriter rewriter(ComputeTokenValues(fields, bars, locale),
+                         [&rewritten](std::string_view bytes) { rewritten += bytes; });
+  rewriter.Feed(content);
+  rewriter.Finish();
   return rewritten;
 }
 
@@ -134,20 +193,40 @@ void GenerateSource(const std::string& appFolder, const std::string& sourceFile,
 
   const auto working = ToolsFilePath(appFolder, parameterSource);
   const auto scratch = ToolsFilePath(appFolder, kScratchName);
-  std::string content;
-  try {
-    content = platform::ReadFileBytes(working);
-  } catch (const std::system_error& failure) {
+  const auto readFailure = [&working](const std::system_error& failure) {
     ThrowBuildFailure("Could not read the working parameter source " + Quoted(working), failure);
+  };
+  std::optional<platform::InputFile> in;
+  std::vector<char> piece(kRewritePieceSize);
+  std::size_t count = 0;
+  try {
+    in.emplace(working);
+    count = in->Read(piece);
+  } catch (const std::system_error& failure) {
+    readFailure(failure);
   }
-  // What the scratch file is to hold is known before it is created, so a bad heading creates none.
-  const auto rewritten = RewriteParameterSource(content, fields, bars, locale);
+  // The token values are computed from the first line, before the scratch file is created, so a bad
+  // heading creates none; a source without lines computes none.
+  std::optional<TokenValues> tokens;
+  if (count > 0) tokens = ComputeTokenValues(fields, bars, locale);
   bool scratchCreated = false;
+  bool reading = false;
   try {
     {
       platform::OutputFile out(scratch);
       scratchCreated = true;
-      out.Write(rewritten);
+      platform::BufferedOutput buffered(out);
+      if (tokens) {
+        TokenRewriter rewriter(*tokens, [&buffered](std::string_view bytes) { buffered.Write(bytes); });
+        while (count > 0) {
+          rewriter.Feed(std::string_view(piece.data(), count));
+          reading = true;
+          count = in->Read(piece);
+          reading = false;
+        }
+        rewriter.Finish();
+      }
+      buffered.Flush();
       out.Close();
     }
     files.MoveFileOver(scratch, working);
@@ -157,6 +236,7 @@ void GenerateSource(const std::string& appFolder, const std::string& sourceFile,
     } catch (const std::system_error&) {
       // The report below matters more than a scratch file that cannot be removed either.
     }
+    if (reading) readFailure(failure);
     ThrowBuildFailure("Could not write the rewritten parameter source through " + Quoted(scratch), failure);
   }
 }

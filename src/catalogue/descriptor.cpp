@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <vector>
 
 #include "platform/path.h"
 #include "platform/text_file.h"
@@ -51,7 +52,14 @@ std::optional<bool> ToTruthValue(std::string_view text) {
 }
 
 std::variant<TemplateEntry, DescriptorProblem> ParseDescriptor(std::string_view content) {
-  const auto lines = platform::SplitLines(content);
+  // Walked line by line: the description is the only part kept, however many lines there are.
+  platform::LineCursor cursor(content);
+  std::vector<std::string_view> lines;
+  while (lines.size() < kFixedLines) {
+    const auto line = cursor.Next();
+    if (!line) break;
+    lines.push_back(*line);
+  }
   if (lines.size() < kFixedLines) {
     return DescriptorProblem{"it has " + std::to_string(lines.size()) + " lines, at least 8 are needed"};
   }
@@ -72,8 +80,8 @@ std::variant<TemplateEntry, DescriptorProblem> ParseDescriptor(std::string_view 
   if (entry.SourceFile.empty() || !platform::IsPlainFileName(entry.SourceFile)) {
     return DescriptorProblem{"the source is not a plain file name"};
   }
-  for (std::size_t i = kFixedLines; i < lines.size(); ++i) {
-    entry.Description += lines[i];
+  while (const auto line = cursor.Next()) {
+    entry.Description += *line;
     entry.Description += platform::kLineEnd;
   }
   return entry;

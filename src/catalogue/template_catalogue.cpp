@@ -44,7 +44,12 @@ CatalogueLoad LoadTemplateCatalogue(const std::string& appFolder) {
     }
     std::variant<TemplateEntry, DescriptorProblem> parsed;
     try {
-      parsed = ParseDescriptor(platform::ReadFileBytes(platform::JoinPath(folder, name)));
+      const auto content = platform::ReadFileBytesUpTo(platform::JoinPath(folder, name), kDescriptorSizeLimit);
+      if (!content) {
+        load.skipped.push_back({name, "it is larger than 1 MiB"});
+        continue;
+      }
+      parsed = ParseDescriptor(*content);
     } catch (const std::system_error& error) {
       load.skipped.push_back({name, error.code().message()});
       continue;

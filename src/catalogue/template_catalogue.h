@@ -11,6 +11,8 @@ namespace catalogue {
 
 inline constexpr int kCatalogueCapacity = 100;
 inline constexpr std::string_view kTemplateFolder = "vgds_source";
+// A descriptor is a few lines; a larger file is skipped unread rather than filling the memory.
+inline constexpr std::size_t kDescriptorSizeLimit = 1024 * 1024;
 
 // The templates read at start-up, indexed from 1; entry 0 stays empty so that "no list item
 // selected" (index -1) maps onto it.
@@ -43,8 +45,9 @@ struct CatalogueLoad {
 };
 
 // Reads every descriptor in appFolder/vgds_source in the order the file system lists them (never
-// sorted). A missing folder gives an empty catalogue. Descriptors that cannot be read or are refused,
-// and those beyond the hundredth, are skipped and named in the result; nothing is thrown for them.
+// sorted). A missing folder gives an empty catalogue. Descriptors that cannot be read, are larger than
+// kDescriptorSizeLimit or are refused, and those beyond the hundredth, are skipped and named in the
+// result; nothing is thrown for them.
 [[nodiscard]] CatalogueLoad LoadTemplateCatalogue(const std::string& appFolder);
 
 // "appFolder/vgds_source/name"

@@ -36,8 +36,19 @@ class OutputFile {
 
 // Replaces the file at path with content in one step: content goes into a new file beside it, is
 // synced to the disk and renamed over path. Anyone reading path, also after a crash or a kill, finds
-// the old content or the new, never a part. A symbolic link at path is replaced, not followed. Throws
-// std::system_error naming path when that fails; the old file is then untouched and the new one gone.
+// the old content or the new, never a part. On POSIX a symbolic link at path is followed and the file
+// it leads to replaced, and the new file keeps the old one's permissions. A read-only file (IsReadOnlyFile)
+// is not replaced. Throws std::system_error naming path when that fails or the file is read-only;
+// the old file is then untouched and the new one gone.
 void WriteFileAtomically(const std::string& path, std::string_view content);
+
+// Removes what a WriteFileAtomically of path left behind when its process was killed midway: new
+// files beside the file (or the file a link at path leads to) whose writer no longer runs. Best
+// effort; it never fails.
+void RemoveAbandonedTemporaries(const std::string& path) noexcept;
+
+// True for an existing file (or a link to one) marked read-only: its owner may not write it. The
+// mark counts also for a user whom it does not stop, such as an administrator.
+[[nodiscard]] bool IsReadOnlyFile(const std::string& path);
 
 }  // namespace platform

@@ -1,11 +1,15 @@
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "platform/output_file.h"
+#include "platform/save_temporary.h"
 
 namespace platform {
 namespace {
@@ -75,29 +79,88 @@ void OutputFile::Close() {
   if (::close(fd) != 0 && errno != EINTR) throw LastError("cannot finish writing \"" + path_ + "\"");
 }
 
+namespace {
+
+constexpr int kMostLinksFollowed = 40;
+
+// The file a chain of symbolic links at path ends in (path itself when it is no link); the file
+// need not exist.
+std::string FinalTarget(std::string path) {
+  for (int hops = 0; hops < kMostLinksFollowed; ++hops) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+    std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 4096) + 1, '\0');
+    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+    if (length < 0) throw LastError("cannot follow the symbolic link \"" + path + "\"");
+    target.resize(static_cast<std::size_t>(length));
+    path = target.starts_with('/') ? target : FolderOf(path) + "/" + target;
+  }
+  throw std::system_error(ELOOP, std::generic_category(), "cannot follow the symbolic link \"" + path + "\"");
+}
+
+bool ProcessRuns(pid_t pid) {
+  return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+}  // namespace
+
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  // The mode bits count even for root, whom they do not stop.
+  return (status.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
 void WriteFileAtomically(const std::string& path, std::string_view content) {
+  const std::string target = FinalTarget(path);
+  if (IsReadOnlyFile(target)) {
+    throw std::system_error(EACCES, std::generic_category(), "cannot write \"" + path + "\", which is read-only");
+  }
+  struct stat old {};
+  const bool replacing = ::stat(target.c_str(), &old) == 0;
   // A name of its own per process and attempt, so that two programs saving at once never share one.
   static unsigned attempt = 0;
   std::string temporary;
   int fd = -1;
   for (int tries = 0; fd < 0 && tries < 100; ++tries) {
-    temporary = path + "." + std::to_string(::getpid()) + "." + std::to_string(++attempt) + ".tmp";
+    temporary = SaveTemporaryName(target, static_cast<unsigned long>(::getpid()), ++attempt);
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) throw LastError("cannot write \"" + path + "\"");
+  // The new file keeps the permissions of the one it replaces.
+  if (replacing) (void)::fchmod(fd, old.st_mode & 07777);
   ::close(fd);
   try {
     OutputFile file(temporary);
     file.Write(content);
     file.Sync();
     file.Close();
-    if (::rename(temporary.c_str(), path.c_str()) != 0) throw LastError("cannot replace \"" + path + "\"");
+    if (::rename(temporary.c_str(), target.c_str()) != 0) throw LastError("cannot replace \"" + target + "\"");
   } catch (const std::system_error& error) {
     ::unlink(temporary.c_str());
     throw std::system_error(error.code(), "cannot write \"" + path + "\"");
   }
-  SyncFolder(FolderOf(path));
+  SyncFolder(FolderOf(target));
+}
+
+void RemoveAbandonedTemporaries(const std::string& path) noexcept {
+  try {
+    const std::string target = FinalTarget(path);
+    const std::string folder = FolderOf(target);
+    const std::string name = target.substr(target.find_last_of('/') + 1);
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return;
+    std::vector<std::string> abandoned;
+    while (const dirent* entry = ::readdir(dir)) {
+      const auto owner = static_cast<pid_t>(SaveTemporaryOwner(entry->d_name, name));
+      if (owner > 0 && !ProcessRuns(owner)) abandoned.push_back(folder + "/" + entry->d_name);
+    }
+    ::closedir(dir);
+    for (const auto& file : abandoned) (void)::unlink(file.c_str());
+  } catch (...) {
+    // Leftovers are only clutter: they never stand in the way of a save.
+  }
 }
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 #include <string>
+#include <vector>
 
 #include "platform/output_file.h"
+#include "platform/save_temporary.h"
 #include "platform/win32_api.h"
 
 namespace platform {
@@ -56,13 +58,23 @@ void OutputFile::Close() {
   if (!::CloseHandle(file)) throw win32::LastError("cannot finish writing \"" + path_ + "\"");
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+         (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 void WriteFileAtomically(const std::string& path, std::string_view content) {
+  if (IsReadOnlyFile(path)) {
+    throw std::system_error(ERROR_ACCESS_DENIED, std::system_category(),
+                            "cannot write \"" + path + "\", which is read-only");
+  }
   // A name of its own per process and attempt, so that two programs saving at once never share one.
   static unsigned attempt = 0;
   std::string temporary;
   HANDLE file = INVALID_HANDLE_VALUE;
   for (int tries = 0; file == INVALID_HANDLE_VALUE && tries < 100; ++tries) {
-    temporary = path + "." + std::to_string(::GetCurrentProcessId()) + "." + std::to_string(++attempt) + ".tmp";
+    temporary = SaveTemporaryName(path, ::GetCurrentProcessId(), ++attempt);
     file = Create(temporary, CREATE_NEW);
     if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) break;
   }
@@ -80,6 +92,39 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
   } catch (const std::system_error& error) {
     ::DeleteFileA(temporary.c_str());
     throw std::system_error(error.code(), "cannot write \"" + path + "\"");
+  }
+}
+
+namespace {
+
+bool ProcessRuns(DWORD pid) {
+  const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return ::GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD exitCode = 0;
+  const bool running = ::GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE;
+  ::CloseHandle(process);
+  return running;
+}
+
+}  // namespace
+
+void RemoveAbandonedTemporaries(const std::string& path) noexcept {
+  try {
+    const auto separator = path.find_last_of("\\/");
+    const std::string folder = separator == std::string::npos ? "" : path.substr(0, separator + 1);
+    const std::string name = path.substr(folder.size());
+    WIN32_FIND_DATAA found;
+    const HANDLE search = ::FindFirstFileA((path + ".*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    std::vector<std::string> abandoned;
+    do {
+      const auto owner = static_cast<DWORD>(SaveTemporaryOwner(found.cFileName, name));
+      if (owner != 0 && !ProcessRuns(owner)) abandoned.push_back(folder + found.cFileName);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    for (const auto& file : abandoned) ::DeleteFileA(file.c_str());
+  } catch (...) {
+    // Leftovers are only clutter: they never stand in the way of a save.
   }
 }
 

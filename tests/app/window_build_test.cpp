@@ -56,7 +56,7 @@ class WindowBuildTest : public WindowTest {
 
 TEST_F(WindowBuildTest, CreateNewMdlBuildsTheModelWithTheStandsValuesAndLogsTheCompile) {
   Start();
-  SelectTemplate("Docking display T1 (all parameters)");
+  SelectTemplate("Guidance display (all parameters)");
   form->txt_heading->setText(QStringLiteral("90"));
   form->txt_stopdistance->setText(QStringLiteral("0.5"));
   form->txt_visibilitydistance->setText(QStringLiteral("499.5"));
@@ -70,7 +70,7 @@ TEST_F(WindowBuildTest, CreateNewMdlBuildsTheModelWithTheStandsValuesAndLogsTheC
   ASSERT_EQ(dialogs.saveRequests.size(), 1U);
   EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("Select output MDL file"));
   EXPECT_EQ(dialogs.saveRequests[0].filter, QStringLiteral("MDL file (*.mdl)|*.mdl|"));
-  EXPECT_EQ(dialogs.saveRequests[0].initialName, QStringLiteral("safedock_t1_h90_s0_l-1.mdl"));
+  EXPECT_EQ(dialogs.saveRequests[0].initialName, QStringLiteral("guidance_display_h90_s0_l-1.mdl"));
   EXPECT_TRUE(dialogs.boxes.empty());
   EXPECT_EQ(form->cmd_create->text(), QStringLiteral("Create new MDL"));
 
@@ -114,7 +114,7 @@ class PaintedCaptions final : public QObject {
 TEST_F(WindowBuildTest, WhileTheCompilerRunsTheWindowRepaintsButTakesNoInputAndClosesOnlyAfterwards) {
   SlowDownCompiler("1");
   Start();
-  SelectTemplate("Docking display T1 (all parameters)");
+  SelectTemplate("Guidance display (all parameters)");
   const int selected = form->lst_vgds->currentRow();
   const auto output = app.Path() / "slow.mdl";
   dialogs.saveAnswers.push_back(QString::fromStdString(output.string()));
@@ -152,13 +152,13 @@ TEST_F(WindowBuildTest, WhileTheCompilerRunsTheWindowRepaintsButTakesNoInputAndC
 
 TEST_F(WindowBuildTest, ACommaLocaleNamesTheFileInItsNotationAndStillBuildsTheModel) {
   Start(build::NumberLocale{",", "."});
-  SelectTemplate("Docking display T1 (all parameters)");
+  SelectTemplate("Guidance display (all parameters)");
   form->txt_heading->setText(QStringLiteral("45,25"));
   const auto output = app.Path() / "comma.mdl";
   dialogs.saveAnswers.push_back(QString::fromStdString(output.string()));
   form->cmd_create->click();
   ASSERT_EQ(dialogs.saveRequests.size(), 1U);
-  EXPECT_EQ(dialogs.saveRequests[0].initialName, QStringLiteral("safedock_t1_h45,25_s20_l10.mdl"));
+  EXPECT_EQ(dialogs.saveRequests[0].initialName, QStringLiteral("guidance_display_h45,25_s20_l10.mdl"));
   const std::string model = ReadAll(output);
   ASSERT_FALSE(model.empty()) << ReadAll(app.Path() / "tools" / "compile.log");
   EXPECT_EQ(At<float>(model, "BAR_DISTANCE1"), -0.744F);
@@ -167,7 +167,7 @@ TEST_F(WindowBuildTest, ACommaLocaleNamesTheFileInItsNotationAndStillBuildsTheMo
 
 TEST_F(WindowBuildTest, RefusalsCancelAndBrokenSourcesEachEndTheBuildTheirOwnWay) {
   Start();
-  SelectTemplate("Docking display T1 (all parameters)");
+  SelectTemplate("Guidance display (all parameters)");
 
   // A bad heading: one box with the validation title, nothing written.
   form->txt_heading->setText(QStringLiteral("361"));
@@ -175,18 +175,18 @@ TEST_F(WindowBuildTest, RefusalsCancelAndBrokenSourcesEachEndTheBuildTheirOwnWay
   ASSERT_EQ(dialogs.boxes.size(), 1U);
   EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("Parkmarq error"));
   EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("Please enter a heading between 0 and 360 degrees"));
-  EXPECT_FALSE(fs::exists(app.Path() / "tools" / "safedock_t1_0.asm"));
+  EXPECT_FALSE(fs::exists(app.Path() / "tools" / "guidance_display_0.asm"));
 
   // Cancelling the dialog: sources rewritten, no log, no model.
   form->txt_heading->setText(QStringLiteral("45"));
   dialogs.saveAnswers.push_back(QString());
   form->cmd_create->click();
-  EXPECT_TRUE(fs::exists(app.Path() / "tools" / "safedock_t1_0.asm"));
+  EXPECT_TRUE(fs::exists(app.Path() / "tools" / "guidance_display_0.asm"));
   EXPECT_FALSE(fs::exists(app.Path() / "tools" / "compile.log"));
   EXPECT_EQ(dialogs.boxes.size(), 1U);
 
   // A broken template source: the compiler's errors land in the log, no model is written.
-  app.Write("vgds_source/safedock_t1_0.asm", "parameter_block:\r\nbroken dw NOT_A_VALUE\r\n");
+  app.Write("vgds_source/guidance_display_0.asm", "parameter_block:\r\nbroken dw NOT_A_VALUE\r\n");
   const auto output = app.Path() / "broken.mdl";
   dialogs.saveAnswers.push_back(QString::fromStdString(output.string()));
   form->cmd_create->click();
@@ -198,7 +198,7 @@ TEST_F(WindowBuildTest, RefusalsCancelAndBrokenSourcesEachEndTheBuildTheirOwnWay
 
 TEST_F(WindowBuildTest, ABusyToolsFolderIsReportedWithTheApplicationTitleAndNothingWritten) {
   Start();
-  SelectTemplate("Docking display T1 (all parameters)");
+  SelectTemplate("Guidance display (all parameters)");
 
   // Another build holds the tools folder: reported, nothing written.
   {
@@ -210,7 +210,7 @@ TEST_F(WindowBuildTest, ABusyToolsFolderIsReportedWithTheApplicationTitleAndNoth
   EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("parkmarq"));
   EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("another build"), Qt::CaseInsensitive))
       << dialogs.boxes[0].text.toStdString();
-  EXPECT_FALSE(fs::exists(app.Path() / "tools" / "safedock_t1.asm"));
+  EXPECT_FALSE(fs::exists(app.Path() / "tools" / "guidance_display.asm"));
 }
 
 }  // namespace

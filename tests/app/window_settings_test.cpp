@@ -36,4 +36,20 @@ TEST_F(WindowTest, DefaultFolderFromSettingsThroughTheBrowserToShutDownAndRestar
   EXPECT_EQ(ReadAll(app.Path() / "parkmarq.ini"), "\r\n");
 }
 
+// The one-line settings file cannot keep a folder whose name holds a line break: the choice is refused
+// with a message and the folder chosen before stays, in the window and in the file.
+TEST_F(WindowTest, AFolderWithALineBreakIsRefusedAndTheFolderBeforeStays) {
+  app.Write("parkmarq.ini", "/models/\r\n");
+  Start();
+  dialogs.folderAnswers = {QStringLiteral("/models/a\nb")};
+  form->cmd_set_folder->click();
+  ASSERT_EQ(dialogs.boxes.size(), 1U);
+  EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("parkmarq"));
+  EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("line break"))) << dialogs.boxes[0].text.toStdString();
+  EXPECT_EQ(form->DefaultOutputFolder(), "/models/");
+  EXPECT_EQ(form->cmd_set_folder->toolTip(), QStringLiteral("/models/"));
+  form->close();
+  EXPECT_EQ(ReadAll(app.Path() / "parkmarq.ini"), "/models/\r\n");
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -144,6 +145,21 @@ TEST_F(WindowTest, WithOnlyBrokenDescriptorsNothingIsSelectedAndTheyAreNamedToge
   EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("parkmarq"));
   EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("short.vgp")));
   EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("escape.vgp")));
+}
+
+// However many broken descriptors there are, and however long their names, the report's box fits the
+// smallest screen the tool is made for, so its OK button can be reached.
+TEST_F(WindowTest, TheReportOfThousandsOfBrokenDescriptorsFitsTheScreen) {
+  const std::string longName(200, 'n');
+  for (int i = 0; i < 3000; ++i) app.Write("vgds_source/" + std::to_string(i) + longName + ".vgp", "True\r\n");
+  Start();
+  form->ReportSkippedTemplates();
+  ASSERT_EQ(dialogs.boxes.size(), 1U);
+  EXPECT_TRUE(dialogs.boxes[0].text.endsWith(QStringLiteral("... and 2980 more.")));
+  QMessageBox box(QMessageBox::Critical, dialogs.boxes[0].title, dialogs.boxes[0].text, QMessageBox::Ok);
+  box.show();
+  EXPECT_LE(box.frameGeometry().width(), 1024);
+  EXPECT_LE(box.frameGeometry().height(), 768);
 }
 
 }  // namespace

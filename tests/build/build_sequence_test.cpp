@@ -32,6 +32,17 @@ TEST(CompileLog, EveryChunkFollowedByCrLfAndNothingOutsideACompile) {
   log.Close();
   log.Append("after the compile");
   EXPECT_EQ(testing_support::ReadAll(path), "abc\r\ndef\r\n\r\n");
+
+  // Gathered in large pieces, yet whole and in order once closed, also around and beyond a piece's size.
+  log.Open(path);
+  std::string expected;
+  for (const std::size_t size : {65534U, 1U, 200000U, 0U, 256U, 65536U}) {
+    const std::string chunk(size, static_cast<char>('a' + size % 26));
+    log.Append(chunk);
+    expected += chunk + "\r\n";
+  }
+  log.Close();
+  EXPECT_EQ(testing_support::ReadAll(path), expected);
 }
 
 using BuildSequence = BuildFixture;

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "build/build_fixture.h"
 
@@ -48,10 +51,111 @@ TEST(ParseInt16, RoundsHalfToEvenAndRefusesWhatDoesNotFit) {
   for (const char* text : {"abc", "", "12abc", "1e400"}) EXPECT_THROW((void)ParseInt16(text, kPoint), NumberMismatch);
 }
 
+// The exact value of a positive finite single, worked out digit by digit: mantissa times a power of
+// two, as decimal digits (most significant first) with the count of those after the point.
+struct ExactDecimal {
+  std::string digits;
+  int decimals = 0;
+};
+
+ExactDecimal Expand(float f) {
+  int exponent = 0;
+  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::frexp(f, &exponent), 24));
+  int power = exponent - 24;          // f = mantissa * 2^power
+  std::vector<std::uint64_t> digits;  // least significant first
+  for (std::uint64_t m = mantissa; m > 0; m /= 10) digits.push_back(m % 10);
+  const auto multiply = [&digits](std::uint64_t factor) {
+    std::uint64_t carry = 0;
+    for (auto& digit : digits) {
+      carry += digit * factor;
+      digit = carry % 10;
+      carry /= 10;
+    }
+    for (; carry > 0; carry /= 10) digits.push_back(carry % 10);
+  };
+  ExactDecimal exact;
+  // m / 2^k = m * 5^k / 10^k
+  if (power < 0) exact.decimals = -power;
+  for (; power >= 20; power -= 20) multiply(1u << 20);
+  for (; power > 0; --power) multiply(2);
+  for (; power <= -13; power += 13) multiply(1220703125);  // 5^13
+  for (; power < 0; ++power) multiply(5);
+  digits.resize(std::max<std::size_t>(digits.size(), static_cast<std::size_t>(exact.decimals) + 1), 0);
+  for (auto it = digits.rbegin(); it != digits.rend(); ++it) exact.digits += static_cast<char>('0' + *it);
+  return exact;
+}
+
+// What FixedThreeText should write for f, from its exact value: halves away from zero, and below
+// 16384 the single nearest to a three-decimal half taken as that half.
+std::string ExpectedThreeDecimals(float f) {
+  const ExactDecimal exact = Expand(std::fabs(f));
+  std::string whole = exact.digits.substr(0, exact.digits.size() - static_cast<std::size_t>(exact.decimals));
+  std::string fraction = exact.digits.substr(whole.size()) + "0000";
+  bool up = fraction[3] >= '5';
+  fraction.resize(3);
+  int exponent = 0;
+  const auto mantissa = static_cast<long long>(std::ldexp(std::frexp(std::fabs(f), &exponent), 24));
+  const int power = exponent - 24;
+  // Singles below 2^-12 lie too far below 0.0005 to be the nearest one to it.
+  if (!up && std::fabs(f) < 16384 && power >= -36) {
+    // The half h = halves / 2000 lies above the single m = mantissa * 2^power; the single is the one
+    // nearest to h when h - m is less than half the spacing 2^power of the singles there. Scaled by
+    // 2000 * 2^(1 - power), every term stays below 2^40.
+    const long long halves = (std::stoll(whole) * 1000 + std::stoll(fraction)) * 2 + 1;
+    up = halves * (1LL << (1 - power)) - 4000 * mantissa < 2000;
+  }
+  const auto increment = [](std::string& digits) {
+    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
+      if (*it != '9') {
+        ++*it;
+        return false;
+      }
+      *it = '0';
+    }
+    return true;
+  };
+  if (up && increment(fraction) && increment(whole)) whole.insert(whole.begin(), '1');
+  const bool zero = whole.find_first_not_of('0') == std::string::npos && fraction == "000";
+  return (f < 0 && !zero ? "-" : "") + whole + "." + fraction;
+}
+
+TEST(NumberWriting, ThreeDecimalsOfTheSinglesExactValueInEveryBinade) {
+  std::mt19937 random(20261207);
+  std::vector<float> singles;
+  for (int binade = -126; binade <= 127; ++binade) {
+    const float low = std::ldexp(1.0f, binade);
+    const float high = std::ldexp(std::nextafter(2.0f, 0.0f), binade);
+    singles.insert(singles.end(), {low, high});
+    std::uniform_real_distribution<float> within(low, high);
+    for (int i = 0; i < 24; ++i) singles.push_back(within(random));
+  }
+  // Singles next to three-decimal halves, where the half and the single's own value part.
+  std::uniform_int_distribution<long long> thousandths(0, 16384000);
+  for (int i = 0; i < 3000; ++i) {
+    const long long below = thousandths(random) >> (i % 24);  // small and large ones alike
+    const auto half = static_cast<float>((static_cast<double>(below) + 0.5) / 1000);
+    singles.insert(singles.end(), {half, std::nextafter(half, 0.0f), std::nextafter(half, 1e30f)});
+  }
+  for (const float single : singles) {
+    for (const float f : {single, -single}) {
+      ASSERT_EQ(FixedThreeText(f, kPoint), ExpectedThreeDecimals(f)) << std::hexfloat << f;
+    }
+  }
+}
+
 TEST(NumberWriting, ThreeDecimalsHalfAwayFromZeroAndFifteenDigitsNeverInExponentForm) {
-  // -0.7437499762f stands for -0.74375.
+  // -0.7437499762f stands for -0.74375 and the single nearest -2.4875 for that half; from 16384 on the
+  // single's own value is rounded.
   const std::pair<float, const char*> threeDecimals[] = {
-      {-0.7437499762f, "-0.744"}, {9.9995f, "10.000"}, {-0.0f, "0.000"}, {-0.0005f, "-0.001"}};
+      {-0.7437499762f, "-0.744"},
+      {9.9995f, "10.000"},
+      {-0.0f, "0.000"},
+      {-0.0005f, "-0.001"},
+      {-2.4875f, "-2.488"},
+      {-16384.0625f, "-16384.063"},
+      {65536.0078125f, "65536.008"},
+      {-0.3125f, "-0.313"},
+      {3.4028235e38f, "340282346638528859811704183484516925440.000"}};
   for (const auto& [x, expected] : threeDecimals) EXPECT_EQ(FixedThreeText(x, kPoint), expected) << x;
   const std::pair<double, const char*> fifteenDigits[] = {{-0.0, "0"},
                                                           {0.1 + 0.2, "0.3"},

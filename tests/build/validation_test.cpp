@@ -36,6 +36,9 @@ TEST(ValidateParameters, NumberTestThenRangeTestShowingOnlyTheFirstFailingFields
       {Fields("1,5", "20,5", "500", "10"), kComma, ""},         // comma locale: range reads the leading 1
       {Fields("0", "0,5", "500", "10"), kComma, kStop},         // comma locale: 0,5 is a stop of 0 for the range
       {Fields("abc", "abc", "abc", "abc", false), kPoint, ""},  // disabled fields skipped
+      // A disabled field between enabled ones is passed over, and the check goes on after it.
+      {ParameterFields{{{{"0", true}, {"abc", false}, {"-1", true}, {"10", true}}}}, kPoint, kVisibility},
+      {ParameterFields{{{{"abc", false}, {"20", true}, {"abc", false}, {"0", true}}}}, kPoint, kLateral},
   };
   for (const auto& [fields, locale, message] : rows) {
     std::string texts;

@@ -4,7 +4,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
 
+#include "catalogue/skipped_templates_report.h"
+#include "platform/text_file.h"
 #include "support/temp_folder.h"
 
 namespace catalogue {
@@ -76,6 +81,52 @@ TEST(TemplateCatalogue, SkipsBrokenDescriptorsAndThoseBeyondTheHundredthByName) 
   EXPECT_TRUE(skippedNamed("badflag.vgp"));
   // The templates kept are fully read, whatever position the broken ones had.
   for (int i = 1; i <= load.catalogue.Count(); ++i) EXPECT_EQ(load.catalogue.Entry(i).ReservedLine, "reserved");
+}
+
+TEST(TemplateCatalogue, ADescriptorLargerThanOneMebibyteIsSkippedUnread) {
+  TempFolder app;
+  const std::string head = Descriptor("limit");
+  const std::string filled = head + std::string(kDescriptorSizeLimit - head.size(), '\n');
+  app.Write("vgds_source/limit.vgp", filled);
+  app.Write("vgds_source/over.vgp", filled + "\n");
+  const auto load = LoadTemplateCatalogue(app.Str());
+  ASSERT_EQ(load.catalogue.Count(), 1);
+  EXPECT_EQ(load.catalogue.Entry(1).Description.size(), 2 * (kDescriptorSizeLimit - head.size()));
+  ASSERT_EQ(load.skipped.size(), 1U);
+  EXPECT_EQ(load.skipped[0].fileName, "over.vgp");
+  EXPECT_EQ(load.skipped[0].reason, "it is larger than 1 MiB");
+}
+
+TEST(SkippedTemplatesReport, NamesTheFirstTwentyOnShortLinesThenCountsTheRest) {
+  const auto many = [](std::size_t count, const std::string& name, const std::string& reason) {
+    std::vector<SkippedDescriptor> skipped;
+    for (std::size_t i = 0; i < count; ++i) skipped.push_back({std::to_string(i) + name, reason});
+    return skipped;
+  };
+  const std::string header = "These template files in the vgds_source folder were not read:\n";
+  const std::string e = "\xC3\xA9";  // a two-byte character, never cut in two
+  const std::tuple<const char*, std::vector<SkippedDescriptor>, std::string> rows[] = {
+      {"none", {}, ""},
+      {"two",
+       {{"a.vgp", "it has 1 lines, at least 8 are needed"}, {"b.vgp", "No such file"}},
+       header + "\na.vgp: it has 1 lines, at least 8 are needed\nb.vgp: No such file"},
+      {"over-long, a line break in the name",
+       {{"x\n" + std::string(44, 'n') + e + ".vgp", std::string(70, 'r')}},
+       header + "\nx?" + std::string(43, 'n') + "...: " + std::string(61, 'r') + "..."},
+      {"a character at the cut",
+       {{std::string(44, 'n') + e + e + ".vgp", "r"}},
+       header + "\n" + std::string(44, 'n') + "...: r"},
+  };
+  for (const auto& [what, skipped, expected] : rows) EXPECT_EQ(SkippedTemplatesReport(skipped), expected) << what;
+
+  const std::string longName(300, 'n');
+  const auto report = SkippedTemplatesReport(many(3000, longName, std::string(300, 'r')));
+  const auto lines = platform::SplitLines(report);
+  ASSERT_EQ(lines.size(), 24U);  // the header, a blank, twenty named, a blank, how many more
+  EXPECT_EQ(lines[2].substr(0, 5), "0nnnn");
+  EXPECT_EQ(lines[21].substr(0, 5), "19nnn");
+  EXPECT_EQ(lines[23], "... and 2980 more.");
+  for (const auto& line : lines) EXPECT_LE(line.size(), kReportedNameLength + 2 + kReportedReasonLength);
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ class BatchProgramTest : public ::testing::Test {
     app_.Write("vgds_source/missing.vgp", "0\n0\n0\n0\nMissing dock\nmissing.png\nmissing.asm\n\n");
     work_.Write("tables/t.csv",
                 "stand,template,heading,stop,visibility,lateral,output\n"
-                "A1,Docking display T1 (all parameters),90,20,500,10,models/a1.mdl\n"
+                "A1,Guidance display (all parameters),90,20,500,10,models/a1.mdl\n"
                 "A2,Nose-in sign (heading only),180,,,,\n");
     fs::create_directories(work_.Path() / "tables" / "models");
     fs::create_directories(work_.Path() / "out" / "sub");
@@ -74,45 +74,80 @@ class BatchProgramTest : public ::testing::Test {
 TEST_F(BatchProgramTest, GoodRowsBuildTheWindowsModelsAndBadRowsSayWhy) {
   work_.Write("mixed.csv",
               "stand;template;heading;stop;visibility;lateral;output\n"
-              "A1;Docking display T1 (all parameters);123.456;20;500;10;\n"
+              "A1;Guidance display (all parameters);123.456;20;500;10;\n"
               "A2;Docking display T9;1;2;3;4;\n"
               "A3;Broken dock;90;20;500;10;\n"
               "A4;Nose-in sign (heading only);270;;;;\n"
               "A5;Fixed display (no parameters);;;;;out/sub/fixed.mdl\n"
-              "A6;Docking display T1 (all parameters);123.456;20;0;10;\n"
+              "A6;Guidance display (all parameters);123.456;20;0;10;\n"
               "A7;Lateral bars (stop and lateral distance);;20;;-3.5;;extra\n"
               ";Missing dock;;;;;\n"
               "A9;Nose-in sign (heading only);\"1,500\";;;;\n");  // grouped digits mean nothing in a table
   // Models left from an earlier run: one the batch builds again, one whose compile fails.
-  work_.Write("out/safedock_t1_h123.46_s20_l10.mdl", "stale");
+  work_.Write("out/guidance_display_h123.46_s20_l10.mdl", "stale");
   work_.Write("out/broken_h90_s20_l10.mdl", "stale");
   const auto run = RunProgram(Program(), {"mixed.csv", "--out", "out/"}, work_.Str());
   EXPECT_EQ(run.exitStatus, 1);
   const std::string app = app_.Str();
-  EXPECT_EQ(run.output,
-            "[1/9] A1 ... built out/safedock_t1_h123.46_s20_l10.mdl\n"
-            "[2/9] A2 (line 3) ... failed: unknown template \"Docking display T9\" (--list shows the templates)\n"
-            "[3/9] A3 (line 4) ... failed: the compiler wrote no model file; it printed:\n    " +
-                app + "/tools/broken.asm(2): error: unknown directive \"bogus\"\n" +
-                "    bglc_9: 1 error(s); no model written\n"
-                "[4/9] A4 ... built out/nose_in_h270.mdl\n"
-                "[5/9] A5 ... built out/sub/fixed.mdl\n"
-                "[6/9] A6 (line 7) ... failed: its model file out/safedock_t1_h123.46_s20_l10.mdl would replace the "
-                "one row 1 (A1) built from other values; give the row an output of its own\n"
-                "[7/9] A7 (line 8) ... failed: the row has 8 fields, the header has 7\n"
-                "[8/9] (no stand label) (line 9) ... failed: Could not copy the template source \"" +
-                app + "/vgds_source/missing.asm\" to the tools folder \"" + app +
-                "/tools\": No such file or directory\n"
-                "[9/9] A9 (line 10) ... failed: Please enter a heading between 0 and 360 degrees\n"
-                "9 stands: 3 built, 6 failed (rows 2, 3, 6, 7, 8, 9)\n");
+  EXPECT_EQ(
+      run.output,
+      "[1/9] A1 ... built out/guidance_display_h123.46_s20_l10.mdl\n"
+      "[2/9] A2 (line 3) ... failed: unknown template \"Docking display T9\" (--list shows the templates)\n"
+      "[3/9] A3 (line 4) ... failed: the compiler wrote no model file; it printed:\n    " +
+          app + "/tools/broken.asm(2): error: unknown directive \"bogus\"\n" +
+          "    bglc_9: 1 error(s); no model written\n"
+          "    the whole output is in out/broken_h90_s20_l10.log\n"
+          "[4/9] A4 ... built out/nose_in_h270.mdl\n"
+          "[5/9] A5 ... built out/sub/fixed.mdl\n"
+          "[6/9] A6 (line 7) ... failed: its model file out/guidance_display_h123.46_s20_l10.mdl would replace the "
+          "one row 1 (A1) built from other values; give the row an output of its own\n"
+          "[7/9] A7 (line 8) ... failed: the row has 8 fields, the header has 7\n"
+          "[8/9] (no stand label) (line 9) ... failed: Could not copy the template source \"" +
+          app + "/vgds_source/missing.asm\" to the tools folder \"" + app +
+          "/tools\": No such file or directory\n"
+          "[9/9] A9 (line 10) ... failed: Please enter a heading between 0 and 360 degrees\n"
+          "9 stands: 3 built, 6 failed (rows 2, 3, 6, 7, 8, 9)\n");
 
   // Fields the template does not use and the row leaves empty hold what the window starts with.
-  EXPECT_EQ(ReadAll(Work("out/safedock_t1_h123.46_s20_l10.mdl")),
-            WindowModel("Docking display T1 (all parameters)", "123.456"));
+  EXPECT_EQ(ReadAll(Work("out/guidance_display_h123.46_s20_l10.mdl")),
+            WindowModel("Guidance display (all parameters)", "123.456"));
   EXPECT_EQ(ReadAll(Work("out/nose_in_h270.mdl")), WindowModel("Nose-in sign (heading only)", "270"));
   EXPECT_EQ(ReadAll(Work("out/sub/fixed.mdl")), WindowModel("Fixed display (no parameters)", "0"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(Work("out")), fs::directory_iterator()), 3)
-      << "two models and the sub-folder: a failed compile must not leave the old model";
+  EXPECT_EQ(std::distance(fs::directory_iterator(Work("out")), fs::directory_iterator()), 4)
+      << "two models, the failed row's log and the sub-folder: a failed compile must not leave the old model";
+}
+
+// A compiler that prints a lot: the row names the last lines and the file beside the model that holds
+// the whole output, which a later successful build of that model removes.
+TEST_F(BatchProgramTest, AFailedCompileShowsItsLastTwentyLinesAndKeepsTheWholeOutputBesideTheModel) {
+  std::string noisy = "        include broken_0.asm\n";
+  for (int i = 0; i < 30; ++i) noisy += "        bogus   " + std::to_string(i) + "\n";
+  app_.Write("vgds_source/broken.asm", noisy);
+  work_.Write("noisy.csv", "stand,template,heading,stop,visibility,lateral\nA1,Broken dock,90,20,500,10\n");
+  const auto run = RunProgram(Program(), {"noisy.csv", "--out", "out"}, work_.Str());
+  EXPECT_EQ(run.exitStatus, 1);
+  const std::string compiled = app_.Str() + "/tools/broken.asm";
+  std::string whole;
+  for (int line = 2; line <= 31; ++line) {
+    whole += compiled + "(" + std::to_string(line) + "): error: unknown directive \"bogus\"\n";
+  }
+  whole += "bglc_9: 30 error(s); no model written\n";
+  std::string shown;
+  for (int line = 13; line <= 31; ++line) {
+    shown += "\n    " + compiled + "(" + std::to_string(line) + "): error: unknown directive \"bogus\"";
+  }
+  EXPECT_EQ(run.output,
+            "[1/1] A1 (line 2) ... failed: the compiler wrote no model file; the last 20 lines it printed:" + shown +
+                "\n    bglc_9: 30 error(s); no model written"
+                "\n    the whole output is in out/broken_h90_s20_l10.log\n"
+                "1 stand: 0 built, 1 failed (row 1)\n");
+  EXPECT_EQ(ReadAll(Work("out/broken_h90_s20_l10.log")), whole);
+
+  std::string mended = ReadAll(app_.Path() / "vgds_source" / "lateral_bars.asm");
+  mended.replace(mended.find("lateral_bars_0.asm"), 18, "broken_0.asm");
+  app_.Write("vgds_source/broken.asm", mended);
+  EXPECT_EQ(RunProgram(Program(), {"noisy.csv", "--out", "out"}, work_.Str()).exitStatus, 0);
+  EXPECT_FALSE(fs::exists(Work("out/broken_h90_s20_l10.log")));
 }
 
 TEST_F(BatchProgramTest, ExitStatusesAndTheTemplateList) {
@@ -120,7 +155,7 @@ TEST_F(BatchProgramTest, ExitStatusesAndTheTemplateList) {
   app_.Write("parkmarq.ini", Work("gone") + "\r\n");
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
       {{"--help"}, 0, "Usage: parkmarq-batch STANDS [--out DIR]"},
-      {{"--list"}, 0, "  Docking display T1 (all parameters)       heading, stop, visibility, lateral\n"},
+      {{"--list"}, 0, "  Guidance display (all parameters)         heading, stop, visibility, lateral\n"},
       {{}, 2, "parkmarq-batch: no stand table given"},
       {{Work("columns.csv")}, 2, "line 1: the header has no column \"stop\""},
       {{Work("tables/t.csv")},
@@ -148,7 +183,7 @@ TEST_F(BatchProgramTest, WaitsForTheToolsFolderAndPutsModelsWhereTheyBelong) {
   auto batch = std::async(std::launch::async, [&] { return RunProgram(Program(), {Work("tables/t.csv")}); });
   // A row takes a few milliseconds once it has the folder; half a second without one is waiting.
   EXPECT_EQ(batch.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
-  EXPECT_FALSE(fs::exists(app_.Path() / "tools" / "safedock_t1.asm")) << "it touched the working files";
+  EXPECT_FALSE(fs::exists(app_.Path() / "tools" / "guidance_display.asm")) << "it touched the working files";
   windowBuild.reset();
   const auto remembered = batch.get();
   fs::remove(app_.Path() / "parkmarq.ini");

@@ -19,7 +19,7 @@ class Win32WindowBuildTest : public Win32WindowTest {
 
 TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsTheModelFromTheTypedValuesAndRefusalsAreReportedInTheirWords) {
   Start();
-  Select("Docking display T1 (all parameters)");
+  Select("Guidance display (all parameters)");
   SetText(Control::txt_stopdistance, "0.5");
   SetText(Control::txt_lateraldistance, "-1");
 
@@ -44,7 +44,7 @@ TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsTheModelFromTheTypedValuesAndRefu
     EXPECT_EQ(dialogs.boxes[0].title, "Parkmarq error");
     EXPECT_EQ(dialogs.boxes[0].text, refusal.message);
     EXPECT_EQ(dialogs.owners.back(), form->Handle());
-    EXPECT_FALSE(fs::exists(app.Path() / "tools" / "safedock_t1_0.asm"));
+    EXPECT_FALSE(fs::exists(app.Path() / "tools" / "guidance_display_0.asm"));
   }
   dialogs.boxes.clear();
 
@@ -57,7 +57,7 @@ TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsTheModelFromTheTypedValuesAndRefu
   ASSERT_EQ(dialogs.saveRequests.size(), 1U);
   EXPECT_EQ(dialogs.saveRequests[0].title, "Select output MDL file");
   EXPECT_EQ(dialogs.saveRequests[0].filter, "MDL file (*.mdl)|*.mdl|");
-  EXPECT_EQ(dialogs.saveRequests[0].initialName, "safedock_t1_h90_s0_l-1.mdl");
+  EXPECT_EQ(dialogs.saveRequests[0].initialName, "guidance_display_h90_s0_l-1.mdl");
   EXPECT_TRUE(dialogs.boxes.empty());
   EXPECT_EQ(Text(Control::cmd_create), "Create new MDL");
   const std::string model = ReadAll(output);
@@ -98,11 +98,11 @@ TEST_F(Win32WindowBuildTest, DefaultFolderFromTheBrowserIsTheToolTipAndSurvivesA
   Start();
   EXPECT_EQ(form->DefaultOutputFolder(), "D:\\Stands\\");
   EXPECT_EQ(FolderToolTip(), "D:\\Stands\\");
-  Select("Docking display T1 (all parameters)");
+  Select("Guidance display (all parameters)");
   dialogs.saveAnswers.push_back("");
   Click(Control::cmd_create);
   ASSERT_EQ(dialogs.saveRequests.size(), 1U);
-  EXPECT_EQ(dialogs.saveRequests[0].initialName, "D:\\Stands\\safedock_t1_h0_s20_l10.mdl");
+  EXPECT_EQ(dialogs.saveRequests[0].initialName, "D:\\Stands\\guidance_display_h0_s20_l10.mdl");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-; apis_fixed_0.asm - parameters of the fixed display without parameters, rewritten by the tool for every build.
+; fixed_display_0.asm - parameters of the fixed display without parameters, rewritten by the tool for every build.
 ; The tool replaces the placeholder words on the data lines with the values entered for the stand.
 ; The main source includes this file before anything else, so the block opens the model data of
 ; every demo template in the same order (offsets from the start of the data chunk):

@@ -1,6 +1,6 @@
-; apis_fixed.asm - fixed display without parameters.
+; fixed_display.asm - fixed display without parameters.
 ; The parameter source comes first: its values open the model data at fixed offsets.
-        include apis_fixed_0.asm
+        include fixed_display_0.asm
 
 ; model header: magic, format version, part count, offsets of the tables (from the data start)
 model_header:

@@ -1,6 +1,6 @@
-; safedock_t1.asm - docking display T1 with azimuth guidance and closing-rate bars.
+; guidance_display.asm - guidance display with azimuth guidance and closing-rate bars.
 ; The parameter source comes first: its values open the model data at fixed offsets.
-        include safedock_t1_0.asm
+        include guidance_display_0.asm
 
 ; model header: magic, format version, part count, offsets of the tables (from the data start)
 model_header:

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "catalogue/template_catalogue.h"
+
+namespace catalogue {
+
+// How many skipped descriptors the report names, and how long a name or reason may grow in it, so
+// that the report fits a 1024 x 768 screen whatever the template folder holds.
+inline constexpr std::size_t kReportedSkippedDescriptors = 20;
+inline constexpr std::size_t kReportedNameLength = 48;
+inline constexpr std::size_t kReportedReasonLength = 64;
+
+// The start-up report of descriptors that were not read, as every front end shows it: one line
+// each for the first ones, "name: reason" (over-long names and reasons cut, ending in "..."), then
+// how many more there are. Empty when nothing was skipped.
+[[nodiscard]] std::string SkippedTemplatesReport(const std::vector<SkippedDescriptor>& skipped);
+
+}  // namespace catalogue
