@@ -145,6 +145,11 @@ std::string Form1Logic::SaveDialog(const std::string& title, const std::string& 
 
 void Form1Logic::SetCreateCaption(const std::string& caption) {
   view_.SetCreateCaption(caption);
+  // The caption is on the screen before the compiler starts, and what waited meanwhile is handled.
+  if (buildGate_.Building()) {
+    lastPainted_ = {};
+    KeepPainted();
+  }
 }
 
 void Form1Logic::ShowMessage(const std::string& text) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class ScriptedDialogs final : public win32::DialogService {
   std::deque<std::string> saveAnswers;
   std::deque<std::string> folderAnswers;
   std::vector<HWND> owners;
+  // Runs while the save dialog would be open, inside the build.
+  std::function<void()> whileSaving;
 
   void ShowCritical(HWND owner, const std::string& title, const std::string& text) override {
     owners.push_back(owner);
@@ -37,6 +40,7 @@ class ScriptedDialogs final : public win32::DialogService {
                            const std::string& initialName) override {
     owners.push_back(owner);
     saveRequests.push_back({title, filter, initialName});
+    if (whileSaving) whileSaving();
     return Next(saveAnswers, "save dialog");
   }
 

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "app/win32/window_fixture.h"
 
@@ -103,6 +105,73 @@ TEST_F(Win32WindowBuildTest, DefaultFolderFromTheBrowserIsTheToolTipAndSurvivesA
   Click(Control::cmd_create);
   ASSERT_EQ(dialogs.saveRequests.size(), 1U);
   EXPECT_EQ(dialogs.saveRequests[0].initialName, "D:\\Stands\\guidance_display_h0_s20_l10.mdl");
+}
+
+// Records the caption of a button each time it paints.
+class PaintedCaptions {
+ public:
+  explicit PaintedCaptions(HWND button) : button_(button) {
+    SetPropA(button, kProperty, this);
+    previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+  }
+  ~PaintedCaptions() {
+    if (IsWindow(button_) == FALSE) return;
+    SetWindowLongPtrA(button_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    RemovePropA(button_, kProperty);
+  }
+  PaintedCaptions(const PaintedCaptions&) = delete;
+  PaintedCaptions& operator=(const PaintedCaptions&) = delete;
+
+  std::vector<std::string> captions;
+
+ private:
+  static constexpr const char* kProperty = "PaintedCaptions";
+
+  static LRESULT CALLBACK Proc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<PaintedCaptions*>(GetPropA(button, kProperty));
+    if (message == WM_PAINT) {
+      char caption[64] = {};
+      GetWindowTextA(button, caption, sizeof caption);
+      self->captions.emplace_back(caption);
+    }
+    return CallWindowProcA(self->previous_, button, message, wParam, lParam);
+  }
+
+  HWND button_;
+  WNDPROC previous_ = nullptr;
+};
+
+TEST_F(Win32WindowBuildTest, WhileTheCompilerRunsTheWindowRepaintsButTakesNoInputAndClosesOnlyAfterwards) {
+  Start();
+  Select("Docking display T1 (all parameters)");
+  const int selected = SelectedRow();
+  const PaintedCaptions painted(Handle(Control::cmd_create));
+  const auto output = app.Path() / "during.mdl";
+  dialogs.saveAnswers.push_back(output.string());
+  // Typing, another template and a click on the button, all waiting for the window during the build.
+  dialogs.whileSaving = [&] {
+    PostMessageA(Handle(Control::txt_heading), WM_CHAR, '9', 1);
+    PostMessageA(Handle(Control::lst_vgds), WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageA(Handle(Control::cmd_create), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(Handle(Control::cmd_create), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  };
+  Click(Control::cmd_create);
+  DispatchWaiting();
+
+  EXPECT_NE(std::ranges::find(painted.captions, "Compiling ..."), painted.captions.end());
+  EXPECT_EQ(Text(Control::cmd_create), "Create new MDL");
+  EXPECT_EQ(Text(Control::txt_heading), "0");
+  EXPECT_EQ(SelectedRow(), selected);
+  EXPECT_EQ(dialogs.saveRequests.size(), 1U);
+  EXPECT_EQ(ReadAll(output).substr(0, 4), "RIFF") << ReadAll(app.Path() / "tools" / "compile.log");
+
+  // A close asked for during the build happens once it has ended, shut-down included.
+  dialogs.saveAnswers.push_back(output.string());
+  dialogs.whileSaving = [&] { PostMessageA(form->Handle(), WM_CLOSE, 0, 0); };
+  Click(Control::cmd_create);
+  EXPECT_EQ(form->Handle(), nullptr);
+  EXPECT_EQ(ReadAll(app.Path() / "parkmarq.ini"), "\r\n");
+  for (const auto& box : dialogs.boxes) ADD_FAILURE() << box.title << ": " << box.text;
 }
 
 }  // namespace

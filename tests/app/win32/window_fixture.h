@@ -73,6 +73,15 @@ class Win32WindowTest : public ::testing::Test {
   [[nodiscard]] std::string FolderToolTip() const {
     return form->ToolTipWindow().GetText(form->Handle(), Handle(Control::cmd_set_folder));
   }
+  // Hands every message waiting in the thread's queue to the window, as the program's loop does.
+  void DispatchWaiting() const {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+      if (form->Handle() != nullptr && form->Translate(msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
   // A key pressed and released as the message loop hands it to the window.
   void Key(HWND target, WPARAM key) const {
     for (const UINT message : {static_cast<UINT>(WM_KEYDOWN), static_cast<UINT>(WM_KEYUP)}) {

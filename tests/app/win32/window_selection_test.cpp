@@ -39,7 +39,7 @@ TEST_F(Win32WindowTest, StartsWithTheFirstTemplateShownAndTheInitialTexts) {
   EXPECT_EQ(Text(Control::txt_description), "line one\r\nline two\r\n");
   EXPECT_EQ(form->img_vgds.PictureSize().cx, 50);
   EXPECT_EQ(form->img_vgds.PictureSize().cy, 40);
-  EXPECT_NE(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0), 0) << "the icon from the resource";
+  EXPECT_NE(GetClassLongPtrA(form->Handle(), GCLP_HICON), 0U) << "the icon from the resource";
 
   const struct {
     Control control;
