@@ -36,6 +36,20 @@ std::optional<double> WholeTextNumber(std::string_view text) {
   return value;
 }
 
+// A picture may sit in a sub-folder of the template folder, never outside it: every part between
+// separators ("/" or "\\", whichever the system takes) is a plain name or "."; an empty name means none.
+bool IsPathInsideFolder(std::string_view name) {
+  constexpr std::string_view kSeparators = "/\\";
+  if (name.empty()) return true;
+  for (std::size_t start = 0; start <= name.size();) {
+    const auto end = std::min(name.find_first_of(kSeparators, start), name.size());
+    const auto part = name.substr(start, end - start);
+    if (part != "." && (part.empty() || !platform::IsPlainFileName(part))) return false;
+    start = end + 1;
+  }
+  return name != ".";
+}
+
 }  // namespace
 
 bool IsDescriptorName(std::string_view fileName) {
@@ -75,7 +89,7 @@ std::variant<TemplateEntry, DescriptorProblem> ParseDescriptor(std::string_view 
   entry.PictureFile = lines[5];
   entry.SourceFile = lines[6];
   entry.ReservedLine = lines[7];
-  if (!platform::IsPlainFileName(entry.PictureFile)) return DescriptorProblem{"the picture is not a plain file name"};
+  if (!IsPathInsideFolder(entry.PictureFile)) return DescriptorProblem{"the picture is outside the template folder"};
   // Only entry 0, "no template", may lack a source: a build reports it as nothing selected.
   if (entry.SourceFile.empty() || !platform::IsPlainFileName(entry.SourceFile)) {
     return DescriptorProblem{"the source is not a plain file name"};

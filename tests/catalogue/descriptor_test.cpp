@@ -9,8 +9,8 @@ TEST(DescriptorName, OnlyAnExactVgpEndingCounts) {
   const struct {
     const char* name;
     bool isDescriptor;
-  } cases[] = {{"dock.vgp", true},      {"a.vgp", true},       {".vgp", true},       {"dock.VGP", false},
-               {"dock.vgp.bak", false}, {"a.vgp.vgp", false},  {"a.vgp.txt", false}, {"dockvgp", false},
+  } cases[] = {{"dock.vgp", true},      {"a.vgp", true},      {".vgp", true},       {"dock.VGP", false},
+               {"dock.vgp.bak", false}, {"a.vgp.vgp", false}, {"a.vgp.txt", false}, {"dockvgp", false},
                {"dock.vg", false},      {"x.vgpvgp", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -22,10 +22,11 @@ TEST(DescriptorFlags, TruthValuesOfWordsAndNumbers) {
   const struct {
     const char* text;
     std::optional<bool> value;
-  } cases[] = {{"True", true},   {"true", true},   {"TRUE", true},    {"-1", true},     {"2", true},
-               {"0.5", true},    {" True ", true}, {"False", false},  {"false", false}, {"0", false},
-               {"-0", false},    {"0.0", false},   {"", std::nullopt}, {"yes", std::nullopt},
-               {"1x", std::nullopt}, {"nan", std::nullopt}, {"inf", std::nullopt}, {"+", std::nullopt}};
+  } cases[] = {{"True", true},        {"true", true},        {"TRUE", true},       {"-1", true},
+               {"2", true},           {"0.5", true},         {" True ", true},     {"False", false},
+               {"false", false},      {"0", false},          {"-0", false},        {"0.0", false},
+               {"", std::nullopt},    {"yes", std::nullopt}, {"1x", std::nullopt}, {"nan", std::nullopt},
+               {"inf", std::nullopt}, {"+", std::nullopt}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(ToTruthValue(c.text), c.value);
@@ -49,7 +50,8 @@ TEST(DescriptorContent, FieldsInFileOrderAndDescriptionRebuiltWithCrLf) {
 }
 
 TEST(DescriptorContent, EightLinesGiveAnEmptyDescriptionWithOrWithoutFinalLineEnd) {
-  for (const char* text : {"0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr\r\n", "0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr"}) {
+  for (const char* text :
+       {"0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr\r\n", "0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr"}) {
     const auto parsed = ParseDescriptor(text);
     ASSERT_TRUE(std::holds_alternative<TemplateEntry>(parsed));
     EXPECT_EQ(std::get<TemplateEntry>(parsed).Description, "");
@@ -59,6 +61,33 @@ TEST(DescriptorContent, EightLinesGiveAnEmptyDescriptionWithOrWithoutFinalLineEn
   const auto withBlank = ParseDescriptor("0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr\r\n\r\n");
   ASSERT_TRUE(std::holds_alternative<TemplateEntry>(withBlank));
   EXPECT_EQ(std::get<TemplateEntry>(withBlank).Description, "\r\n");
+}
+
+TEST(DescriptorContent, PicturesMayLieInSubFoldersButNeverOutsideTheTemplateFolder) {
+  const struct {
+    const char* picture;
+    bool accepted;
+  } cases[] = {{"dock.png", true},
+               {"pictures/dock.png", true},
+               {"a/./b/dock.png", true},
+               {"..dock.png", true},
+               {"", true},
+               {"../dock.png", false},
+               {"pictures/../../x.png", false},
+               {"pictures/..", false},
+               {"a\\..\\..\\x.png", false},
+               {"/etc/dock.png", false},
+               {"\\server\\x.png", false},
+               {".", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.picture);
+    const auto parsed =
+        ParseDescriptor(std::string("1\r\n1\r\n1\r\n1\r\nName\r\n") + c.picture + "\r\ndock.asm\r\nr\r\n");
+    EXPECT_EQ(std::holds_alternative<TemplateEntry>(parsed), c.accepted);
+  }
+  // The source stays a plain file name: everything else is derived from it inside tools.
+  EXPECT_TRUE(std::holds_alternative<DescriptorProblem>(
+      ParseDescriptor("1\r\n1\r\n1\r\n1\r\nName\r\npic.png\r\nsources/dock.asm\r\nr\r\n")));
 }
 
 TEST(DescriptorContent, RefusesShortFilesBadFlagsAndNamesOutsideTheFolder) {
