@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 namespace platform {
@@ -21,14 +22,23 @@ class DialogService {
   virtual QString ExistingFolder(QWidget* owner, const QString& title) = 0;
 };
 
-// The real dialogs.
+// The real dialogs. The file dialogs start where the window asks, never where the user last browsed,
+// and leave no file behind. Create one before the first dialog is shown.
 class QtDialogService final : public DialogService {
  public:
+  QtDialogService();
+
   void ShowCritical(QWidget* owner, const QString& title, const QString& text) override;
   QString SaveFileName(QWidget* owner, const QString& title, const QString& filter,
                        const QString& initialName) override;
   QString ExistingFolder(QWidget* owner, const QString& title) override;
 };
+
+// How the save dialog is set up before it is shown: in the folder of initialName (the current folder
+// for a bare name), with its file name filled in; Qt's own dialog, asking nothing about overwriting.
+void PrepareSaveDialog(QFileDialog& dialog, const QString& filter, const QString& initialName);
+// How the folder browser is set up: folders only, at the top of the file system, none chosen yet.
+void PrepareFolderBrowser(QFileDialog& dialog);
 
 // "MDL file (*.mdl)|*.mdl|" becomes "MDL file (*.mdl)": each description keeps its text and gets its
 // patterns in parentheses unless it already ends with them; pairs are joined with ";;".

@@ -4,9 +4,15 @@
 
 #include <QString>
 #include <deque>
+#include <ostream>
 #include <vector>
 
 #include "platform/dialogs.h"
+
+// Texts in failure messages as text, not as a list of UTF-16 units.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 // Answers the window's dialogs from a script and records what was asked, so no test ever waits.
 class ScriptedDialogs final : public platform::DialogService {
