@@ -53,7 +53,10 @@ class InputBlocker final : public QObject {
 }  // namespace
 
 Form1::Form1(std::string appFolder, platform::DialogService& dialogs, build::NumberLocale locale)
-    : dialogs_(dialogs), logic_(*this, std::move(appFolder), std::move(locale)) {
+    : Form1([folder = std::move(appFolder)] { return folder; }, dialogs, std::move(locale)) {}
+
+Form1::Form1(std::function<std::string()> findAppFolder, platform::DialogService& dialogs, build::NumberLocale locale)
+    : dialogs_(dialogs), logic_(*this, std::move(findAppFolder), std::move(locale)) {
   CreateControls();
   connect(lst_vgds, &QListWidget::currentRowChanged, this, [this] { logic_.lst_vgds_Click(); });
   connect(cmd_create, &QPushButton::clicked, this, [this] { logic_.cmd_create_Click(); });

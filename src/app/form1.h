@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "app/form1_controls.h"
@@ -26,8 +27,11 @@ class Form1 final : public QWidget, private app::Form1View {
  public:
   // Runs the start-up sequence. appFolder holds vgds_source, tools and the settings file.
   Form1(std::string appFolder, platform::DialogService& dialogs, build::NumberLocale locale);
+  // The same with the folder still to be found; see app::Form1Logic::Load.
+  Form1(std::function<std::string()> findAppFolder, platform::DialogService& dialogs, build::NumberLocale locale);
   ~Form1() override;
 
+  void ReportStartUpFailures() { logic_.ReportStartUpFailures(); }
   void ReportSkippedTemplates() { logic_.ReportSkippedTemplates(); }
   [[nodiscard]] const std::string& DefaultOutputFolder() const { return logic_.DefaultOutputFolder(); }
   [[nodiscard]] const catalogue::TemplateCatalogue& TemplateCatalogue() const { return logic_.TemplateCatalogue(); }

@@ -17,11 +17,20 @@ constexpr const char* kValidationTitle = "Parkmarq error";
 // How often the window is repainted while the compiler runs.
 constexpr std::chrono::milliseconds kPaintInterval{30};
 
+// The text of the one box that reports a failure no step anticipated.
+std::string FailureText(const std::string& action, const char* reason) {
+  return action + " failed.\n\n" + reason;
+}
+
 }  // namespace
 
 Form1Logic::Form1Logic(Form1View& view, std::string appFolder, build::NumberLocale locale)
+    : Form1Logic(
+          view, [folder = std::move(appFolder)] { return folder; }, std::move(locale)) {}
+
+Form1Logic::Form1Logic(Form1View& view, std::function<std::string()> findAppFolder, build::NumberLocale locale)
     : view_(view),
-      appFolder_(std::move(appFolder)),
+      findAppFolder_(std::move(findAppFolder)),
       locale_(std::move(locale)),
       compileLog_(std::make_unique<build::CompileLog>()),
       link_(std::make_unique<simlink::FSConnect>()) {}
@@ -32,6 +41,7 @@ void Form1Logic::Load() {
   objDOS = std::make_unique<runner::DOSOutputs>(static_cast<runner::RunnerMessages&>(*this));
   objDOS->ConnectReceiveOutputs([this](std::string& CommandOutputs) { objDOS_ReceiveOutputs(CommandOutputs); });
   objDOS->SetWaitHandler([this] { KeepPainted(); }, kPaintInterval);
+  AttemptStartUpStep("Finding the program's folder", [this] { appFolder_ = findAppFolder_(); });
   LoadDefaultOutputFolder();
   LoadTemplateCatalogue();
   if (catalogue_.Count() > 0) view_.SelectListItem(0);
@@ -53,20 +63,34 @@ void Form1Logic::KeepPainted() {
   view_.KeepPainted();
 }
 
+void Form1Logic::AttemptStartUpStep(const char* action, const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const std::exception& failure) {
+    startUpFailures_.push_back(FailureText(action, failure.what()));
+  }
+}
+
 void Form1Logic::LoadDefaultOutputFolder() {
-  if (auto folder = app::LoadDefaultOutputFolder(appFolder_)) {
+  if (appFolder_.empty()) return;
+  std::optional<std::string> folder;
+  AttemptStartUpStep("Reading the settings file", [&] { folder = ReadDefaultOutputFolder(appFolder_); });
+  if (folder) {
     DefaultOutputFolder_ = std::move(*folder);
     view_.SetFolderToolTip(DefaultOutputFolder_);
   }
 }
 
 void Form1Logic::SaveDefaultOutputFolder() {
-  // A folder that cannot be written must not keep the user from closing the window.
-  (void)app::SaveDefaultOutputFolder(appFolder_, DefaultOutputFolder_);
+  // A folder that cannot be written must not keep the user from closing the window; without the
+  // program's folder there is nowhere to write.
+  if (!appFolder_.empty()) (void)app::SaveDefaultOutputFolder(appFolder_, DefaultOutputFolder_);
 }
 
 void Form1Logic::LoadTemplateCatalogue() {
-  auto load = catalogue::LoadTemplateCatalogue(appFolder_);
+  if (appFolder_.empty()) return;
+  catalogue::CatalogueLoad load;
+  AttemptStartUpStep("Loading the templates", [&] { load = catalogue::LoadTemplateCatalogue(appFolder_); });
   catalogue_ = std::move(load.catalogue);
   skippedTemplates_ = std::move(load.skipped);
   for (const auto& name : catalogue_.ListNames()) view_.AddListItem(name);
@@ -77,8 +101,15 @@ void Form1Logic::ReportSkippedTemplates() {
   view_.ShowCritical(kApplicationTitle, catalogue::SkippedTemplatesReport(skippedTemplates_));
 }
 
+void Form1Logic::ReportStartUpFailures() {
+  if (startUpFailures_.empty()) return;
+  std::string text;
+  for (const auto& failure : startUpFailures_) text += (text.empty() ? "" : "\n\n") + failure;
+  view_.ShowCritical(kApplicationTitle, text);
+}
+
 void Form1Logic::ReportFailure(const std::string& action, const std::exception& failure) {
-  view_.ShowCritical(kApplicationTitle, action + " failed.\n\n" + failure.what());
+  view_.ShowCritical(kApplicationTitle, FailureText(action, failure.what()));
 }
 
 void Form1Logic::lst_vgds_Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,16 +34,22 @@ class Form1Logic final : private build::BuildHost, private runner::RunnerMessage
  public:
   // view must outlive the object; appFolder holds vgds_source, tools and the settings file.
   Form1Logic(Form1View& view, std::string appFolder, build::NumberLocale locale);
+  // The same with the folder still to be found, at start-up.
+  Form1Logic(Form1View& view, std::function<std::string()> findAppFolder, build::NumberLocale locale);
   ~Form1Logic() override;
   Form1Logic(const Form1Logic&) = delete;
   Form1Logic& operator=(const Form1Logic&) = delete;
 
-  // The start-up sequence, once, when the window's controls exist and before it is shown.
+  // The start-up sequence, once, when the window's controls exist and before it is shown. A step that
+  // fails (the program's folder not found, the settings file or the template folder unreadable) is
+  // kept for ReportStartUpFailures and leaves its part empty: the window opens with the rest.
   void Load();
   // The shut-down sequence. false while a build runs: the window then stays, and closes when the
   // build has ended.
   [[nodiscard]] bool Unload();
 
+  // Shows what start-up could not read, in one box, once the window is open.
+  void ReportStartUpFailures();
   // Names the descriptors that start-up had to skip, in one box, so the author can mend them.
   void ReportSkippedTemplates();
 
@@ -64,6 +71,8 @@ class Form1Logic final : private build::BuildHost, private runner::RunnerMessage
   void KeepPainted();
   // Reports a failure no step anticipated, in one way for every user action.
   void ReportFailure(const std::string& action, const std::exception& failure);
+  // Runs one start-up step; a failure is kept under action.
+  void AttemptStartUpStep(const char* action, const std::function<void()>& step);
 
   // build::BuildHost
   [[nodiscard]] int SelectedListIndex() const override;
@@ -77,7 +86,9 @@ class Form1Logic final : private build::BuildHost, private runner::RunnerMessage
   void ShowMessage(const std::string& text) override;
 
   Form1View& view_;
-  std::string appFolder_;
+  std::function<std::string()> findAppFolder_;
+  std::string appFolder_;  // empty while unknown: nothing is read or written then
+  std::vector<std::string> startUpFailures_;
   build::NumberLocale locale_;
   std::unique_ptr<runner::DOSOutputs> objDOS;
   std::string DefaultOutputFolder_;

@@ -1,12 +1,16 @@
 #include <QApplication>
 #include <QLocale>
 #include <QTimer>
+#include <cstdio>
+#include <exception>
 
 #include "app/form1.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(app::kApplicationTitle));
 
@@ -15,8 +19,24 @@ int main(int argc, char** argv) {
   build::NumberLocale numbers{locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
 
   platform::QtDialogService dialogs;
-  Form1 form(platform::ApplicationFolder(), dialogs, std::move(numbers));
+  Form1 form(&platform::ApplicationFolder, dialogs, std::move(numbers));
   form.show();
-  QTimer::singleShot(0, &form, &Form1::ReportSkippedTemplates);
+  QTimer::singleShot(0, &form, [&form] {
+    form.ReportStartUpFailures();
+    form.ReportSkippedTemplates();
+  });
   return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The window reports every failure of a user action itself; this is only the last guard, for a
+  // failure before the window exists or after it is gone.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "%s: %s\n", app::kApplicationTitle, failure.what());
+  }
+  return 1;
 }

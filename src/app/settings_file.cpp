@@ -13,12 +13,16 @@ std::string SettingsFilePath(const std::string& appFolder) {
   return platform::JoinPath(appFolder, kSettingsFileName);
 }
 
-std::optional<std::string> LoadDefaultOutputFolder(const std::string& appFolder) {
+std::optional<std::string> ReadDefaultOutputFolder(const std::string& appFolder) {
   const auto path = SettingsFilePath(appFolder);
   platform::RemoveAbandonedTemporaries(path);
   if (!platform::FileSystem().FileExists(path)) return std::nullopt;
+  return platform::ReadFirstLine(path).value_or(std::string());
+}
+
+std::optional<std::string> LoadDefaultOutputFolder(const std::string& appFolder) {
   try {
-    return platform::ReadFirstLine(path).value_or(std::string());
+    return ReadDefaultOutputFolder(appFolder);
   } catch (const std::system_error&) {
     // An unreadable file tells no folder; start-up goes on as without one.
     return std::nullopt;

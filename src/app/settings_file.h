@@ -18,6 +18,10 @@ inline constexpr std::string_view kSettingsFileName = "parkmarq.ini";
 // save killed midway left beside the file.
 [[nodiscard]] std::optional<std::string> LoadDefaultOutputFolder(const std::string& appFolder);
 
+// The same, but a settings file that exists and cannot be read throws std::system_error naming it,
+// for a caller that reports it.
+[[nodiscard]] std::optional<std::string> ReadDefaultOutputFolder(const std::string& appFolder);
+
 // Writes folder and CR LF as the whole settings file, replacing the old file in one step so that it
 // is never lost or left half-written; a symbolic link there is followed. false when it cannot be
 // written or is marked read-only; the file saved before then stays as it was.

@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
+#include <system_error>
 
 #include "app/window_fixture.h"
 
@@ -16,7 +18,9 @@ constexpr const char* kAll = "True\r\nTrue\r\nTrue\r\nTrue\r\n";
 constexpr const char* kHeadingAndVisibility = "True\r\nFalse\r\nTrue\r\nFalse\r\n";
 constexpr const char* kNone = "False\r\nFalse\r\nFalse\r\nFalse\r\n";
 
-QRect Pixels(int left, int top, int width, int height) { return {left / 15, top / 15, width / 15, height / 15}; }
+QRect Pixels(int left, int top, int width, int height) {
+  return {left / 15, top / 15, width / 15, height / 15};
+}
 
 TEST_F(WindowTest, StartsWithFirstTemplateSelectedAndInitialTexts) {
   AddTemplate("first", kHeadingAndVisibility, "First dock", "first.png", "line one\r\nline two\r\n");
@@ -92,14 +96,14 @@ TEST_F(WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFields) {
   };
 
   selectByName(QStringLiteral("All"));
-  const std::vector<QString> all = {"txt_stopdistance", "cmd_create",      "cmd_set_folder", "cmd_heading_fs",
-                                    "txt_visibilitydistance", "txt_lateraldistance", "img_vgds",
-                                    "txt_description",  "lst_vgds",        "txt_heading"};
+  const std::vector<QString> all = {
+      "txt_stopdistance",    "cmd_create", "cmd_set_folder",  "cmd_heading_fs", "txt_visibilitydistance",
+      "txt_lateraldistance", "img_vgds",   "txt_description", "lst_vgds",       "txt_heading"};
   EXPECT_EQ(tabCycle(form->txt_heading, 10), all);
 
   selectByName(QStringLiteral("Some"));
-  const std::vector<QString> some = {"cmd_create", "cmd_set_folder", "cmd_heading_fs", "txt_visibilitydistance",
-                                     "img_vgds",   "txt_description", "lst_vgds",      "txt_heading"};
+  const std::vector<QString> some = {"cmd_create", "cmd_set_folder",  "cmd_heading_fs", "txt_visibilitydistance",
+                                     "img_vgds",   "txt_description", "lst_vgds",       "txt_heading"};
   EXPECT_EQ(tabCycle(form->txt_heading, 8), some);
 }
 
@@ -160,6 +164,44 @@ TEST_F(WindowTest, TheReportOfThousandsOfBrokenDescriptorsFitsTheScreen) {
   box.show();
   EXPECT_LE(box.frameGeometry().width(), 1024);
   EXPECT_LE(box.frameGeometry().height(), 768);
+}
+
+TEST_F(WindowTest, StartUpFailuresAreReportedInOneBoxAndTheWindowOpensWithWhatCouldBeRead) {
+  const struct {
+    const char* name;
+    bool folderFound;
+    bool loopingTemplates;
+    const char* reported;
+    const char* settingsAfterClose;
+  } cases[] = {
+      {"template folder is a looping link", true, true, "Loading the templates failed.", "/models/\r\n"},
+      {"program's folder not found", false, false, "Finding the program's folder failed.", "/models/"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const testing_support::TempFolder folder;
+    folder.Write("parkmarq.ini", "/models/");
+    if (c.loopingTemplates) std::filesystem::create_directory_symlink("vgds_source", folder.Path() / "vgds_source");
+    dialogs.boxes.clear();
+    const auto find = [&]() -> std::string {
+      if (!c.folderFound) throw std::system_error(ENOENT, std::generic_category(), "cannot find the program");
+      return folder.Str();
+    };
+    form = std::make_unique<Form1>(find, dialogs, build::NumberLocale{});
+    form->show();
+    EXPECT_EQ(form->lst_vgds->count(), 0);
+    EXPECT_EQ(form->lst_vgds->currentRow(), -1);
+    EXPECT_EQ(form->DefaultOutputFolder(), c.folderFound ? "/models/" : "");
+    EXPECT_TRUE(dialogs.boxes.empty()) << "nothing is shown before the window has opened";
+    form->ReportStartUpFailures();
+    ASSERT_EQ(dialogs.boxes.size(), 1U);
+    EXPECT_EQ(dialogs.boxes[0].title.toStdString(), "parkmarq");
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QString::fromUtf8(c.reported))) << dialogs.boxes[0].text.toStdString();
+    form->close();
+    // Without its folder the program writes no settings anywhere.
+    EXPECT_EQ(testing_support::ReadAll(folder.Path() / "parkmarq.ini"), c.settingsAfterClose);
+    EXPECT_FALSE(std::filesystem::exists("/parkmarq.ini"));
+  }
 }
 
 }  // namespace

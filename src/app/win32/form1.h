@@ -38,6 +38,7 @@ class Form1 final : private app::Form1View {
   // Enter and Space keys; false when it was for no window of this one.
   bool Translate(MSG& message) const;
 
+  void ReportStartUpFailures() { logic_.ReportStartUpFailures(); }
   void ReportSkippedTemplates() { logic_.ReportSkippedTemplates(); }
   [[nodiscard]] const std::string& DefaultOutputFolder() const { return logic_.DefaultOutputFolder(); }
 

@@ -28,6 +28,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     build::NumberLocale numbers{LocaleText(LOCALE_SDECIMAL), LocaleText(LOCALE_STHOUSAND)};
     win32::Form1 form(platform::ApplicationFolder(), std::move(numbers));
     form.Show(show);
+    form.ReportStartUpFailures();
     form.ReportSkippedTemplates();
     MSG message;
     while (IsWindow(form.Handle()) != FALSE && GetMessageA(&message, nullptr, 0, 0) > 0) {
