@@ -58,7 +58,7 @@ Form1::Form1(std::string appFolder, platform::DialogService& dialogs, build::Num
 Form1::Form1(std::function<std::string()> findAppFolder, platform::DialogService& dialogs, build::NumberLocale locale)
     : dialogs_(dialogs), logic_(*this, std::move(findAppFolder), std::move(locale)) {
   CreateControls();
-  connect(lst_vgds, &QListWidget::currentRowChanged, this, [this] { logic_.lst_vgds_Click(); });
+  connect(lst_vgds, &QListWidget::itemSelectionChanged, this, [this] { logic_.lst_vgds_Click(); });
   connect(cmd_create, &QPushButton::clicked, this, [this] { logic_.cmd_create_Click(); });
   connect(cmd_set_folder, &QPushButton::clicked, this, [this] { logic_.cmd_set_folder_Click(); });
   connect(cmd_heading_fs, &QPushButton::clicked, this, [this] { logic_.cmd_heading_fs_Click(); });
@@ -80,7 +80,9 @@ QLineEdit* Form1::FieldOf(catalogue::Parameter parameter) const {
 }
 
 int Form1::SelectedListIndex() const {
-  return lst_vgds->currentRow();
+  // The highlighted item, which the list keeps once there is one; the current item may differ.
+  const auto selected = lst_vgds->selectedItems();
+  return selected.isEmpty() ? -1 : lst_vgds->row(selected.first());
 }
 
 void Form1::AddListItem(const std::string& name) {

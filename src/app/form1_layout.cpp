@@ -1,5 +1,7 @@
 // The window's controls, made from the layout table, and their focus order.
+#include <QFontDatabase>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +16,13 @@ namespace {
 using app::Control;
 
 constexpr int kTwipsPerPixel = app::kTwipsPerInch / app::kLayoutDpi;
+// The layout's point size at its density, rounded as Windows sizes a font (11 pixels for 8 points):
+// twips map to pixels at that density too, so the font is sized in pixels as well.
+constexpr int kPointsPerInch = 72;
+constexpr int kLayoutFontPixels = (app::kLayoutPointSize * app::kLayoutDpi + kPointsPerInch / 2) / kPointsPerInch;
+// A sans-serif face with the widths the layout was drawn for, from Debian's fonts-liberation.
+constexpr const char* kLayoutFontFamily = "Liberation Sans";
+constexpr const char* kLayoutFontFile = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
 
 QRect Pixels(const app::TwipsRect& twips) {
   return {twips.left / kTwipsPerPixel, twips.top / kTwipsPerPixel, twips.width / kTwipsPerPixel,
@@ -38,6 +47,49 @@ void SetCaption(QGroupBox* frame, const QString& caption) {
   frame->setTitle(caption);
 }
 
+// A list box of Windows with single selection: once an item is selected, only another item can take
+// its place; neither Ctrl with a click or Space nor a click below the last item clears it.
+class SingleSelectionList final : public QListWidget {
+ public:
+  using QListWidget::QListWidget;
+
+ protected:
+  [[nodiscard]] QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                                     const QEvent* event) const override {
+    if (!index.isValid()) return QItemSelectionModel::NoUpdate;
+    const auto command = QListWidget::selectionCommand(index, event);
+    if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)) {
+      return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    }
+    return command;
+  }
+};
+
+// As on Windows, Enter clicks the button that has the focus although no button is the default.
+class CommandButton final : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      click();
+      return;
+    }
+    QPushButton::keyPressEvent(event);
+  }
+};
+
+// The layout's font, from the installed file when the font database does not know it yet.
+QFont LayoutFont(const QFont& fallback) {
+  const QString family = QString::fromLatin1(kLayoutFontFamily);
+  if (!QFontDatabase::hasFamily(family)) (void)QFontDatabase::addApplicationFont(QString::fromLatin1(kLayoutFontFile));
+  QFont font = QFontDatabase::hasFamily(family) ? QFont(family) : fallback;
+  font.setPixelSize(kLayoutFontPixels);
+  return font;
+}
+
 }  // namespace
 
 template <typename Widget>
@@ -50,7 +102,7 @@ Widget* Form1::Place(Control control) {
   widget->setGeometry(Pixels(layout.place));
   SetCaption(widget, Text(layout.caption));
   if (!app::TakesFocus(layout.kind)) widget->setFocusPolicy(Qt::NoFocus);
-  if constexpr (std::is_same_v<Widget, QPushButton>) {
+  if constexpr (std::is_base_of_v<QPushButton, Widget>) {
     // Neither Enter nor Esc belongs to any button.
     widget->setAutoDefault(false);
     widget->setDefault(false);
@@ -61,16 +113,16 @@ Widget* Form1::Place(Control control) {
 void Form1::CreateControls() {
   setWindowTitle(Text(app::kForm1Caption));
   setWindowIcon(app::AppIcon());
-  // The platform's interface font family at the size the layout was drawn for keeps every caption
-  // inside its control.
-  QFont interfaceFont = font();
-  interfaceFont.setPointSize(app::kLayoutPointSize);
-  setFont(interfaceFont);
+  setFont(LayoutFont(font()));
   resize(Pixels({0, 0, app::kClientWidthTwips, app::kClientHeightTwips}).size());
 
-  lst_vgds = Place<QListWidget>(Control::lst_vgds);
+  lst_vgds = Place<SingleSelectionList>(Control::lst_vgds);
   lst_vgds->setSelectionMode(QAbstractItemView::SingleSelection);
   lst_vgds->setSortingEnabled(false);
+  // A long name is cut at the edge, as in a list box without a horizontal scroll bar.
+  lst_vgds->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  lst_vgds->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  lst_vgds->setTextElideMode(Qt::ElideNone);
 
   txt_description = Place<QPlainTextEdit>(Control::txt_description);
   txt_description->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -86,7 +138,7 @@ void Form1::CreateControls() {
 
   frm_parameters = Place<QGroupBox>(Control::frm_parameters);
   lbl_heading = Place<QLabel>(Control::lbl_heading);
-  cmd_heading_fs = Place<QPushButton>(Control::cmd_heading_fs);
+  cmd_heading_fs = Place<CommandButton>(Control::cmd_heading_fs);
   txt_heading = Place<QLineEdit>(Control::txt_heading);
   lbl_stopdistance = Place<QLabel>(Control::lbl_stopdistance);
   txt_stopdistance = Place<QLineEdit>(Control::txt_stopdistance);
@@ -95,8 +147,8 @@ void Form1::CreateControls() {
   lbl_lateraldistance = Place<QLabel>(Control::lbl_lateraldistance);
   txt_lateraldistance = Place<QLineEdit>(Control::txt_lateraldistance);
 
-  cmd_set_folder = Place<QPushButton>(Control::cmd_set_folder);
-  cmd_create = Place<QPushButton>(Control::cmd_create);
+  cmd_set_folder = Place<CommandButton>(Control::cmd_set_folder);
+  cmd_create = Place<CommandButton>(Control::cmd_create);
 
   SetTabOrder();
 }

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -6,6 +8,10 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 #include <QTest>
 #include <filesystem>
 #include <system_error>
@@ -74,6 +80,83 @@ TEST_F(WindowTest, ControlsKeepTheirPlacesWhenTheWindowIsEnlarged) {
   for (const auto& e : expected) {
     SCOPED_TRACE(e.control->objectName().toStdString());
     EXPECT_EQ(e.control->geometry(), e.geometry);
+  }
+}
+
+TEST_F(WindowTest, EveryCaptionAndInitialTextFitsItsControlInTheLayoutFont) {
+  AddTemplate("first", kAll, "First", "none.png");
+  Start();
+  EXPECT_EQ(QFontInfo(form->font()).family().toStdString(), "Liberation Sans");
+  EXPECT_EQ(QFontInfo(form->font()).pixelSize(), 11);
+  // Room for the text inside each control, as its style draws it.
+  const auto textRoom = [](QWidget* control) -> QRect {
+    if (auto* button = qobject_cast<QPushButton*>(control)) {
+      QStyleOptionButton option;
+      option.initFrom(button);
+      option.text = button->text();
+      return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    }
+    if (auto* field = qobject_cast<QLineEdit*>(control)) {
+      QStyleOptionFrame option;
+      option.initFrom(field);
+      option.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field);
+      constexpr int kTextMargin = 2;  // QLineEdit's own, on either side
+      return field->style()
+          ->subElementRect(QStyle::SE_LineEditContents, &option, field)
+          .adjusted(kTextMargin, 0, -kTextMargin, 0);
+    }
+    return control->contentsRect();
+  };
+  const auto textOf = [](QWidget* control) {
+    if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
+    if (auto* button = qobject_cast<QPushButton*>(control)) return button->text();
+    if (auto* field = qobject_cast<QLineEdit*>(control)) return field->text();
+    return qobject_cast<QGroupBox*>(control)->title();
+  };
+  QWidget* const controls[] = {form->lbl_heading,
+                               form->lbl_stopdistance,
+                               form->lbl_visibilitydistance,
+                               form->lbl_lateraldistance,
+                               form->cmd_heading_fs,
+                               form->cmd_set_folder,
+                               form->cmd_create,
+                               form->txt_heading,
+                               form->txt_stopdistance,
+                               form->txt_visibilitydistance,
+                               form->txt_lateraldistance,
+                               form->frm_parameters};
+  for (QWidget* control : controls) {
+    SCOPED_TRACE(control->objectName().toStdString());
+    const QFontMetrics metrics(control->font());
+    const QRect room = textRoom(control);
+    EXPECT_LE(metrics.horizontalAdvance(textOf(control)), room.width());
+    EXPECT_LE(metrics.height(), control->height());
+  }
+  form->cmd_create->setText(QStringLiteral("Compiling ..."));
+  EXPECT_LE(QFontMetrics(form->cmd_create->font()).horizontalAdvance(form->cmd_create->text()),
+            textRoom(form->cmd_create).width());
+}
+
+TEST_F(WindowTest, TheListScrollsOnlyUpAndDownAndOnlyWhenItsItemsDoNotFit) {
+  const struct {
+    const char* name;
+    int templates;
+    bool vertical;
+  } cases[] = {{"a few with a long name", 3, false}, {"more than the list shows", 40, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const testing_support::TempFolder folder;
+    for (int i = 0; i < c.templates; ++i) {
+      folder.Write("vgds_source/t" + std::to_string(i) + ".vgp",
+                   std::string(kAll) + "Lateral bars (stop and lateral distance), also with a long name " +
+                       std::to_string(i) + "\r\nnone.png\r\nt.asm\r\nr\r\n");
+    }
+    form = std::make_unique<Form1>(folder.Str(), dialogs, build::NumberLocale{});
+    form->show();
+    QApplication::processEvents();
+    ASSERT_EQ(form->lst_vgds->count(), c.templates);
+    EXPECT_FALSE(form->lst_vgds->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(form->lst_vgds->verticalScrollBar()->isVisible(), c.vertical);
   }
 }
 
