@@ -12,7 +12,7 @@
 #include "bglc/demo_layout.h"
 #include "bglc/mdl_file.h"
 #include "build/replace_all.h"
-#include "run_program.h"
+#include "programs/run_program.h"
 #include "support/temp_folder.h"
 
 namespace bglc {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -52,6 +53,11 @@ class TempFolder {
 inline std::string ReadAll(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// How many entries (files and folders) are directly in folder.
+inline std::ptrdiff_t EntriesIn(const std::filesystem::path& folder) {
+  return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
 }
 
 }  // namespace testing_support

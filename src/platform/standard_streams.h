@@ -1,0 +1,10 @@
+#pragma once
+
+namespace platform {
+
+// Makes standard output and standard error pass bytes through as written. On Windows the C runtime
+// otherwise writes CR LF for every LF; a program whose output other programs log (the stand-in
+// compiler) then prints the same bytes on every system. Nothing to do on POSIX.
+void WriteStandardStreamsAsBytes();
+
+}  // namespace platform
