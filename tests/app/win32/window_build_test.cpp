@@ -143,7 +143,7 @@ class PaintedCaptions {
 
 TEST_F(Win32WindowBuildTest, WhileTheCompilerRunsTheWindowRepaintsButTakesNoInputAndClosesOnlyAfterwards) {
   Start();
-  Select("Docking display T1 (all parameters)");
+  Select("Guidance display (all parameters)");
   const int selected = SelectedRow();
   const PaintedCaptions painted(Handle(Control::cmd_create));
   const auto output = app.Path() / "during.mdl";
