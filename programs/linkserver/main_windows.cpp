@@ -26,7 +26,8 @@ void Say(const char* format, Args... args) {
 struct Server {
   const linkserver::Options* options = nullptr;
   UINT message = 0;
-  std::set<ATOM> atoms;  // every reply atom handed out
+  std::set<ATOM> atoms;       // every reply atom handed out; a freed number may come again
+  std::size_t handedOut = 0;  // how many replies went out in atoms
 };
 
 Server server;
@@ -54,6 +55,7 @@ LRESULT Answer(WPARAM request, LPARAM lParam) {
     return 0;
   }
   server.atoms.insert(atom);
+  ++server.handedOut;
   Say("request %u (%d) answered with atom %04X: %s\n", code, argument, atom, reply->c_str());
   // String atoms go out sign-extended, as a 16-bit result does.
   return static_cast<std::int16_t>(atom);
@@ -108,7 +110,7 @@ int Serve(const linkserver::Options& options) {
     ::DispatchMessageA(&message);
   }
   const std::size_t left = AtomsLeft();
-  Say("stopped: %zu atoms released, %zu atoms left\n", server.atoms.size() - left, left);
+  Say("stopped: %zu atoms released, %zu atoms left\n", server.handedOut - left, left);
   return 0;
 }
 
