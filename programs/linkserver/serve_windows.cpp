@@ -2,26 +2,19 @@
 // the link's class answering the registered message with global atoms, as the simulator's add-on does.
 #include <chrono>
 #include <cstdio>
-#include <exception>
 #include <set>
 #include <string>
-#include <string_view>
 #include <thread>
-#include <vector>
 
 #include "linkserver/link_server_options.h"
 #include "linkserver/link_server_replies.h"
+#include "linkserver/serve.h"
 #include "platform/win32_api.h"
 #include "platform/window_messages.h"
 
 namespace {
 
-// Every line is flushed at once: tests and demo users watch the output while the server runs.
-template <typename... Args>
-void Say(const char* format, Args... args) {
-  std::printf(format, args...);
-  std::fflush(stdout);
-}
+using linkserver::Say;
 
 struct Server {
   const linkserver::Options* options = nullptr;
@@ -33,36 +26,25 @@ struct Server {
 Server server;
 HWND serverWindow = nullptr;
 
-LRESULT Answer(WPARAM request, LPARAM lParam) {
+LRESULT AnswerMessage(WPARAM request, LPARAM lParam) {
   const auto& options = *server.options;
   const auto code = static_cast<std::uint32_t>(request);
   const auto argument = static_cast<std::int32_t>(lParam);
-  std::this_thread::sleep_for(options.delay);
-  switch (options.behaviour) {
-    case linkserver::Behaviour::kFixedAnswer:
-      Say("request %u (%d) answered with %d\n", code, argument, options.fixedAnswer);
-      return options.fixedAnswer;
-    case linkserver::Behaviour::kNeverAnswer:
-      Say("request %u (%d) left unanswered\n", code, argument);
-      for (;;) std::this_thread::sleep_for(std::chrono::hours(1));  // the window's thread hangs
-    case linkserver::Behaviour::kReply:
-    case linkserver::Behaviour::kReplyText: break;
-  }
-  const auto reply = linkserver::ReplyFor(options, code, argument);
-  const ATOM atom = reply ? ::GlobalAddAtomA(reply->c_str()) : 0;
-  if (atom == 0) {
-    Say("request %u (%d) answered with 0: no reply\n", code, argument);
-    return 0;
-  }
-  server.atoms.insert(atom);
-  ++server.handedOut;
-  Say("request %u (%d) answered with atom %04X: %s\n", code, argument, atom, reply->c_str());
-  // String atoms go out sign-extended, as a 16-bit result does.
-  return static_cast<std::int16_t>(atom);
+  const auto answer = linkserver::Answer(options, code, argument, [](const std::string& text) {
+    const ATOM atom = ::GlobalAddAtomA(text.c_str());
+    if (atom != 0) {
+      server.atoms.insert(atom);
+      ++server.handedOut;
+    }
+    return atom;
+  });
+  // Never answering means the window's thread hangs, as a hung simulator's would.
+  while (!answer) std::this_thread::sleep_for(std::chrono::hours(1));
+  return *answer;
 }
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == server.message && server.message != 0) return Answer(wParam, lParam);
+  if (message == server.message && server.message != 0) return AnswerMessage(wParam, lParam);
   if (message == WM_DESTROY) {
     ::PostQuitMessage(0);
     return 0;
@@ -83,11 +65,12 @@ std::size_t AtomsLeft() {
   return left;
 }
 
-int Serve(const linkserver::Options& options) {
-  if (!options.namespacePrefix.empty() || options.timeout) {
-    platform::SetWindowMessagesForTesting(options.namespacePrefix,
-                                          options.timeout.value_or(platform::kWindowMessageTimeout));
-  }
+}  // namespace
+
+namespace linkserver {
+
+int Serve(const Options& options) {
+  UseTestSettings(options);
   server.options = &options;
   server.message = platform::RegisterWindowMessageA(linkserver::kMessageName);
   const std::string className = platform::WindowMessagesName(linkserver::kWindowClass);
@@ -114,25 +97,4 @@ int Serve(const linkserver::Options& options) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-  linkserver::Options options;
-  try {
-    options = linkserver::ParseOptions(arguments);
-  } catch (const std::invalid_argument& error) {
-    std::fprintf(stderr, "parkmarq-linkserver: %s\n", error.what());
-    return 2;
-  }
-  if (options.help) {
-    std::fputs(linkserver::UsageText().c_str(), stdout);
-    return 0;
-  }
-  try {
-    return Serve(options);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "parkmarq-linkserver: %s\n", error.what());
-    return 1;
-  }
-}
+}  // namespace linkserver
