@@ -60,7 +60,8 @@ BOOL WINAPI StopOnControl(DWORD) {
 // The reply atoms that still exist: those no client deleted.
 std::size_t AtomsLeft() {
   std::size_t left = 0;
-  char text[2];
+  // Room for the whole text: a buffer too small fails under Wine as if the atom were gone.
+  char text[platform::kMaxAtomLength + 1];
   for (const ATOM atom : server.atoms) left += ::GlobalGetAtomNameA(atom, text, sizeof text) != 0 ? 1 : 0;
   return left;
 }

@@ -100,7 +100,7 @@ TEST_F(LinkClientWindowsTest, RepliesArriveAndEveryAtomIsFreed) {
   EXPECT_EQ(head, "PMQLS");
   const ATOM infoAtom = server.LastAtom();
   ASSERT_NE(infoAtom, 0);
-  std::array<char, 8> text;
+  std::array<char, platform::kMaxAtomLength + 1> text;  // a buffer too small fails under Wine
   EXPECT_EQ(::GlobalGetAtomNameA(infoAtom, text.data(), static_cast<int>(text.size())), 0U)
       << "the information reply's atom was not freed";
 
