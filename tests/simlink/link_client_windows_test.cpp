@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "helpers/process_probe.h"
 #include "platform/pipe.h"
@@ -53,11 +54,18 @@ class LinkServer {
     return printed_;
   }
 
-  // The atom the server's last reply went out in, from its line "answered with atom XXXX".
-  [[nodiscard]] ATOM LastAtom() {
-    static_cast<void>(ReadUntil("\n", std::chrono::milliseconds(500)));
-    const auto at = printed_.rfind("with atom ");
-    return at == std::string::npos ? 0 : static_cast<ATOM>(std::strtoul(printed_.c_str() + at + 10, nullptr, 16));
+  // The atom the server's n-th reply (from 1) went out in, from its line "answered with atom XXXX: ...";
+  // 0 when no such line comes.
+  [[nodiscard]] ATOM ReplyAtom(int n) {
+    constexpr std::string_view kMarker = "with atom ";
+    for (;;) {
+      std::size_t at = printed_.find(kMarker);
+      for (int found = 1; found < n && at != std::string::npos; ++found) at = printed_.find(kMarker, at + 1);
+      if (at != std::string::npos && printed_.find('\n', at) != std::string::npos) {
+        return static_cast<ATOM>(std::strtoul(printed_.c_str() + at + kMarker.size(), nullptr, 16));
+      }
+      if (!ReadUntil("\n", std::chrono::seconds(5))) return 0;
+    }
   }
 
  private:
@@ -98,7 +106,7 @@ TEST_F(LinkClientWindowsTest, RepliesArriveAndEveryAtomIsFreed) {
   std::int32_t second = 0;
   ASSERT_EQ(link_.fscGetInfo(head, tail, first, second), simlink::kReplyDecoded);
   EXPECT_EQ(head, "PMQLS");
-  const ATOM infoAtom = server.LastAtom();
+  const ATOM infoAtom = server.ReplyAtom(1);
   ASSERT_NE(infoAtom, 0);
   std::array<char, platform::kMaxAtomLength + 1> text;  // a buffer too small fails under Wine
   EXPECT_EQ(::GlobalGetAtomNameA(infoAtom, text.data(), static_cast<int>(text.size())), 0U)
@@ -110,7 +118,7 @@ TEST_F(LinkClientWindowsTest, RepliesArriveAndEveryAtomIsFreed) {
   ASSERT_EQ(link_.fscReadVariable(86, "n", value, replyText, leadWord), simlink::kReplyDecoded);
   EXPECT_EQ(value, 90.0);
   EXPECT_EQ(leadWord, 86);
-  const ATOM readAtom = server.LastAtom();
+  const ATOM readAtom = server.ReplyAtom(2);
   EXPECT_EQ(::GlobalGetAtomNameA(readAtom, text.data(), static_cast<int>(text.size())), 0U)
       << "the read reply's atom was not freed";
   const std::string printed = server.Stop();
