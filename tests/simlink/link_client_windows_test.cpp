@@ -119,6 +119,7 @@ TEST_F(LinkClientWindowsTest, RepliesArriveAndEveryAtomIsFreed) {
   EXPECT_EQ(value, 90.0);
   EXPECT_EQ(leadWord, 86);
   const ATOM readAtom = server.ReplyAtom(2);
+  ASSERT_NE(readAtom, 0);
   EXPECT_EQ(::GlobalGetAtomNameA(readAtom, text.data(), static_cast<int>(text.size())), 0U)
       << "the read reply's atom was not freed";
   const std::string printed = server.Stop();
