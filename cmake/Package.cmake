@@ -27,6 +27,7 @@ function(parkmarq_package)
   configure_file("${source}/parkmarq.metainfo.xml.in" "${staging}/${PARKMARQ_APP_ID}.metainfo.xml" @ONLY)
 
   install(FILES "${source}/${PARKMARQ_INSTALLED_MARKER}" DESTINATION "${PARKMARQ_INSTALL_APP_DIR}")
+  file(MAKE_DIRECTORY "${staging}/bin")
   foreach(program parkmarq parkmarq-batch)
     file(CREATE_LINK "../${PARKMARQ_INSTALL_APP_DIR}/${program}" "${staging}/bin/${program}" SYMBOLIC)
     install(FILES "${staging}/bin/${program}" DESTINATION bin)
@@ -42,23 +43,25 @@ function(parkmarq_package)
   add_custom_target(screenshot ALL DEPENDS "${screenshot}")
   install(FILES "${screenshot}" DESTINATION share/doc/parkmarq/screenshots)
 
+  # The link server stands in for the simulator's add-on in tests and demonstrations: not for users.
+  set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};parkmarq;Unspecified;/")
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGE_NAME parkmarq)
   set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
   set(CPACK_PACKAGE_CONTACT "${PARKMARQ_CONTACT}")
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "build docking guidance models for airport scenery")
-  set(CPACK_PACKAGE_DESCRIPTION
-      "Parkmarq builds the 3D model of the visual docking guidance display at an airport stand from a\n"
-      "template and four values, and runs the scenery compiler on it, the simulator's own through Wine.")
+  string(CONCAT CPACK_PACKAGE_DESCRIPTION
+         "Parkmarq builds the 3D model of the visual docking guidance display at an airport stand from a\n"
+         "template and four values, and runs the scenery compiler on it, the simulator's own through Wine.")
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_STRIP_FILES ON)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION misc)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PARKMARQ_HOMEPAGE}")
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # What dpkg-shlibdeps cannot see: Qt loads its X11 platform plugin at run time, and the window's
-  # interface font is fontconfig's default sans-serif family on Debian.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core")
+  # What dpkg-shlibdeps cannot see: Qt loads its X11 platform plugin at run time, and the window
+  # loads its layout's font, Liberation Sans, from its file.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS "wine")
   include(CPack)
 endfunction()

@@ -6,7 +6,7 @@ set -euo pipefail
 program=$1
 out=$2
 export program out
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   "$program" &
   pid=$!
   trap "kill $pid 2>/dev/null || true" EXIT
