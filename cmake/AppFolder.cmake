@@ -1,7 +1,10 @@
+# An installed copy of the application folder carries this file: nobody works in it (see Package.cmake).
+set(PARKMARQ_INSTALLED_MARKER "parkmarq.installed")
+
 # Places a program in the application folder (or a sub-folder of it) and installs it there.
 function(parkmarq_app_program target subdir)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${PARKMARQ_APP_DIR}/${subdir}")
-  install(TARGETS ${target} RUNTIME DESTINATION "parkmarq/${subdir}")
+  install(TARGETS ${target} RUNTIME DESTINATION "${PARKMARQ_INSTALL_APP_DIR}/${subdir}")
 endfunction()
 
 # Adds a sub-folder once it has a CMakeLists.txt of its own.

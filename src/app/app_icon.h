@@ -4,7 +4,7 @@
 
 namespace app {
 
-// The window's 32 x 32 icon: a cluster of blue houses, drawn rather than shipped as a binary.
+// The window's 32 x 32 icon, a cluster of blue houses, as data/make_icon.py draws it at build time.
 [[nodiscard]] QIcon AppIcon();
 
 }  // namespace app

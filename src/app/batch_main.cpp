@@ -10,13 +10,13 @@
 #include <variant>
 #include <vector>
 
+#include "app/application_folder.h"
 #include "app/settings_file.h"
 #include "build/batch_build.h"
 #include "build/build_failure.h"
 #include "build/stand_table.h"
 #include "catalogue/skipped_templates_report.h"
 #include "catalogue/template_catalogue.h"
-#include "platform/app_folder.h"
 #include "platform/text_file.h"
 
 namespace {
@@ -56,6 +56,11 @@ Options:
 
 Exit status: 0 when every row was built, 1 when a row failed, 2 for a usage error or a table
 that cannot be read.
+
+The templates (vgds_source), the compiler (tools) and parkmarq.ini are those of the window's
+application folder: the program's own folder, or, for an installed copy or a folder this user
+cannot write to, parkmarq in the user's data folder, which gets the installed templates and
+compiler and keeps the user's own.
 )";
 
 struct Arguments {
@@ -91,6 +96,15 @@ std::variant<Arguments, std::string> ParseArguments(const std::vector<std::strin
   if (parsed.list && (!parsed.table.empty() || parsed.outputFolder)) return std::string("--list takes nothing else");
   if (!parsed.list && parsed.table.empty()) return std::string("no stand table given");
   return parsed;
+}
+
+// "Application folder: ...", for the help text: which folder this user's builds use.
+std::string ApplicationFolderNote() {
+  try {
+    return "Application folder: " + app::LocateApplicationFolder().folder + "\n";
+  } catch (const std::exception& error) {
+    return std::string("Application folder: none (") + error.what() + ")\n";
+  }
 }
 
 int UsageError(const std::string& problem) {
@@ -146,7 +160,7 @@ int BuildTable(const Arguments& args) {
     std::cerr << "parkmarq-batch: " << args.table << ": the column " << build::Quoted(column) << " is not used\n";
   }
 
-  const std::string appFolder = platform::ApplicationFolder();
+  const std::string appFolder = app::PrepareApplicationFolder();
   const std::string outputFolder = OutputFolder(args, appFolder);
   const std::filesystem::path tableFolder = std::filesystem::path(args.table).parent_path();
   for (auto& row : table.rows) {
@@ -171,11 +185,11 @@ int main(int argc, char** argv) {
   const auto& args = std::get<Arguments>(parsed);
   try {
     if (args.help) {
-      std::cout << kUsage;
+      std::cout << kUsage << ApplicationFolderNote();
       return kAllBuilt;
     }
     if (args.list) {
-      std::cout << build::CatalogueListing(LoadCatalogue(platform::ApplicationFolder()));
+      std::cout << build::CatalogueListing(LoadCatalogue(app::PrepareApplicationFolder()));
       return kAllBuilt;
     }
     return BuildTable(args);

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <exception>
 
+#include "app/application_folder.h"
 #include "app/form1.h"
-#include "platform/app_folder.h"
 #include "platform/dialogs.h"
 
 namespace {
@@ -19,7 +19,7 @@ int Run(int argc, char** argv) {
   build::NumberLocale numbers{locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
 
   platform::QtDialogService dialogs;
-  Form1 form(&platform::ApplicationFolder, dialogs, std::move(numbers));
+  Form1 form(&app::PrepareApplicationFolder, dialogs, std::move(numbers));
   form.show();
   QTimer::singleShot(0, &form, [&form] {
     form.ReportStartUpFailures();

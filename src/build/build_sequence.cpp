@@ -9,6 +9,7 @@
 #include "build/tools_folder.h"
 #include "build/validation.h"
 #include "platform/folder_lock.h"
+#include "platform/program_launch.h"
 
 namespace build {
 namespace {
@@ -38,6 +39,10 @@ BuildOutcome RunBuildSequence(BuildHost& host, const BuildContext& context) {
   const auto& sourceFile = context.catalogue.EntryForListIndex(host.SelectedListIndex()).SourceFile;
   if (sourceFile.empty()) {
     throw std::runtime_error("No template is selected. Please choose a template in the list first.");
+  }
+  // Known before anything is written: a compiler that cannot start here would leave only a useless log.
+  if (const auto problem = platform::LaunchProblem(ToolsFilePath(context.appFolder, kCompilerName)); !problem.empty()) {
+    throw std::runtime_error("Could not start the compiler: " + problem + " Nothing was written.");
   }
   const auto lock = LockToolsFolder(context);
   GenerateSource(context.appFolder, sourceFile, fields, context.locale);

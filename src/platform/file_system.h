@@ -26,6 +26,10 @@ class FileSystem {
 
   // Deletes a file; a file that is already gone is no error.
   void DeleteFile(const std::string& path) const;
+
+  // True when this process may create and replace files directly in folder, as its effective user
+  // and groups. Root may write almost anywhere, so this says nothing about whose folder it is.
+  [[nodiscard]] bool CanWriteFolder(const std::string& folder) const;
 };
 
 }  // namespace platform

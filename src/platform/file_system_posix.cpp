@@ -90,4 +90,8 @@ void FileSystem::DeleteFile(const std::string& path) const {
   if (error) throw std::system_error(error, "cannot delete \"" + path + "\"");
 }
 
+bool FileSystem::CanWriteFolder(const std::string& folder) const {
+  return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
 }  // namespace platform

@@ -64,4 +64,12 @@ void FileSystem::DeleteFile(const std::string& path) const {
   }
 }
 
+bool FileSystem::CanWriteFolder(const std::string& folder) const {
+  // Access lists decide, and only an attempt answers for sure: a file of a unique name, made and removed.
+  std::string probe(MAX_PATH, '\0');
+  if (::GetTempFileNameA(folder.c_str(), "pmq", 0, probe.data()) == 0) return false;
+  ::DeleteFileA(probe.c_str());
+  return true;
+}
+
 }  // namespace platform

@@ -40,7 +40,9 @@ class OutputFile {
 // it leads to replaced, and the new file keeps the old one's permissions. A read-only file (IsReadOnlyFile)
 // is not replaced. Throws std::system_error naming path when that fails or the file is read-only;
 // the old file is then untouched and the new one gone.
-void WriteFileAtomically(const std::string& path, std::string_view content);
+// A program being run from path keeps running from the old file. A new file of kind Program may be run.
+enum class FileKind { Data, Program };
+void WriteFileAtomically(const std::string& path, std::string_view content, FileKind kind = FileKind::Data);
 
 // Removes what a WriteFileAtomically of path left behind when its process was killed midway: new
 // files beside the file (or the file a link at path leads to) whose writer no longer runs. Best

@@ -111,7 +111,7 @@ bool IsReadOnlyFile(const std::string& path) {
   return (status.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view content) {
+void WriteFileAtomically(const std::string& path, std::string_view content, FileKind kind) {
   const std::string target = FinalTarget(path);
   if (IsReadOnlyFile(target)) {
     throw std::system_error(EACCES, std::generic_category(), "cannot write \"" + path + "\", which is read-only");
@@ -124,7 +124,7 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
   int fd = -1;
   for (int tries = 0; fd < 0 && tries < 100; ++tries) {
     temporary = SaveTemporaryName(target, static_cast<unsigned long>(::getpid()), ++attempt);
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kind == FileKind::Program ? 0777 : 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) throw LastError("cannot write \"" + path + "\"");

@@ -64,7 +64,8 @@ bool IsReadOnlyFile(const std::string& path) {
          (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view content) {
+// Windows knows a program by its name, not by a permission: both kinds are written alike.
+void WriteFileAtomically(const std::string& path, std::string_view content, FileKind /*kind*/) {
   if (IsReadOnlyFile(path)) {
     throw std::system_error(ERROR_ACCESS_DENIED, std::system_category(),
                             "cannot write \"" + path + "\", which is read-only");

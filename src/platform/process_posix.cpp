@@ -14,6 +14,7 @@
 
 #include "platform/path.h"
 #include "platform/process.h"
+#include "platform/program_launch.h"
 
 extern char** environ;
 
@@ -146,8 +147,10 @@ std::string FindProgram(const std::string& name) {
 bool StartChild(const std::string& commandLine, const PipeEnd& output) {
   ReapEndedChildren();
   if (output.Get() < kFirstNonStandardDescriptor || commandLine.find('\0') != std::string::npos) return false;
-  const std::vector<std::string> arguments = SplitCommandLine(commandLine);
-  if (arguments.empty()) return false;
+  const std::vector<std::string> requested = SplitCommandLine(commandLine);
+  if (requested.empty()) return false;
+  const auto launch = LaunchFor(requested);
+  const auto& arguments = launch.arguments;
   const std::string program = FindProgram(arguments.front());
   if (program.empty()) return false;
 
@@ -158,6 +161,10 @@ bool StartChild(const std::string& commandLine, const PipeEnd& output) {
   argv.reserve(arguments.size() + 1);
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
+  std::vector<char*> environment;
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) environment.push_back(*entry);
+  for (const std::string& entry : launch.environment) environment.push_back(const_cast<char*>(entry.c_str()));
+  environment.push_back(nullptr);
 
   // Holding the lock across the spawn keeps a concurrent ReapEndedChildren from missing this
   // child; glibc reports a failed exec as an error here and reaps that child itself.
@@ -165,7 +172,8 @@ bool StartChild(const std::string& commandLine, const PipeEnd& output) {
   const std::lock_guard lock(children.mutex);
   children.unreaped.reserve(children.unreaped.size() + 1);
   pid_t child = 0;
-  if (::posix_spawn(&child, program.c_str(), actions.Get(), attributes.Get(), argv.data(), environ) != 0) return false;
+  if (::posix_spawn(&child, program.c_str(), actions.Get(), attributes.Get(), argv.data(), environment.data()) != 0)
+    return false;
   children.unreaped.push_back(child);
   return true;
 }

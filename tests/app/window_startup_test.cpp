@@ -34,7 +34,7 @@ TEST_F(WindowTest, StartsWithFirstTemplateSelectedAndInitialTexts) {
   Start();
 
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Parkmarq"));
-  EXPECT_FALSE(form->windowIcon().isNull());
+  EXPECT_EQ(form->windowIcon().availableSizes(), QList<QSize>{QSize(32, 32)});
   EXPECT_EQ(form->lst_vgds->count(), 1);
   EXPECT_EQ(form->lst_vgds->currentRow(), 0);
   EXPECT_EQ(form->txt_description->toPlainText(), QStringLiteral("line one\nline two\n"));

@@ -5,9 +5,9 @@
 // windows.h first
 #include <objbase.h>
 
+#include "app/application_folder.h"
 #include "app/form1_logic.h"
 #include "app/win32/form1.h"
-#include "platform/app_folder.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   try {
     // The user's number notation is read once and handed to the core as a value.
     build::NumberLocale numbers{LocaleText(LOCALE_SDECIMAL), LocaleText(LOCALE_STHOUSAND)};
-    win32::Form1 form(platform::ApplicationFolder(), std::move(numbers));
+    win32::Form1 form(app::PrepareApplicationFolder(), std::move(numbers));
     form.Show(show);
     form.ReportStartUpFailures();
     form.ReportSkippedTemplates();
