@@ -1,8 +1,9 @@
 #include "app/win32/picture_box.h"
 
 // GDI+ needs the COM declarations that the lean windows.h leaves out.
-#include <gdiplus.h>
 #include <objidl.h>
+// After them:
+#include <gdiplus.h>
 #include <shlwapi.h>
 
 #include <fstream>
