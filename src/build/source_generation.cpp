@@ -229,6 +229,8 @@ void GenerateSource(const std::string& appFolder, const std::string& sourceFile,
       buffered.Flush();
       out.Close();
     }
+    // Windows refuses to replace a file that is still open.
+    in.reset();
     files.MoveFileOver(scratch, working);
   } catch (const std::system_error& failure) {
     try {

@@ -2,9 +2,13 @@
 
 // GDI+ needs the COM declarations that the lean windows.h leaves out.
 #include <objidl.h>
+// After them:
 #include <gdiplus.h>
+#include <shlwapi.h>
 
-#include <memory>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "app/form1_controls.h"
 
@@ -88,17 +92,18 @@ LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(box, message, wParam, lParam);
 }
 
-std::wstring Wide(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
 HBITMAP ReadPicture(const std::string& path) {
+  // Read through the narrow file API, as every other file, and decoded from memory.
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (!file.good() && !file.eof()) return nullptr;
+  IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
+  if (stream == nullptr) return nullptr;
   Gdiplus::GpBitmap* bitmap = nullptr;
-  if (Gdiplus::DllExports::GdipCreateBitmapFromFile(Wide(path).c_str(), &bitmap) != Gdiplus::Ok) return nullptr;
-  // Transparent parts show the box's own colour; the decoded copy leaves the file free.
+  const Gdiplus::Status read = Gdiplus::DllExports::GdipCreateBitmapFromStream(stream, &bitmap);
+  stream->Release();
+  if (read != Gdiplus::Ok) return nullptr;
+  // Transparent parts show the box's own colour.
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   const Gdiplus::ARGB background = 0xFF000000U | (static_cast<Gdiplus::ARGB>(GetRValue(face)) << 16U) |
                                    (static_cast<Gdiplus::ARGB>(GetGValue(face)) << 8U) | GetBValue(face);
