@@ -35,7 +35,7 @@ std::string ContentHash(std::string_view bytes) {
 Hashes ReadInstalledCopies(const std::string& path) {
   Hashes copies;
   if (!platform::FileSystem().FileExists(path)) return copies;
-  for (const auto& line : platform::ReadTextLines(path)) {
+  for (const auto& line : platform::SplitLines(platform::ReadFileBytes(path))) {
     const auto blank = line.find(' ');
     if (blank != std::string::npos) copies[line.substr(blank + 1)] = line.substr(0, blank);
   }

@@ -8,6 +8,7 @@
 
 #include "platform/path.h"
 #include "platform/process.h"
+#include "platform/process_posix.h"
 #include "platform/program_launch.h"
 #include "platform/user_data_folder.h"
 
