@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
-#include <stdexcept>
 #include <string>
 #include <tuple>
 
 #include "build/build_fixture.h"
 #include "catalogue/template_catalogue.h"
-#include "support/peak_memory.h"
 
 namespace build {
 namespace {
@@ -87,55 +84,6 @@ TEST(RewriteParameterSource, ReplacesTheElevenTokensAndEndsEveryLineWithCrLf) {
   }
   // In a comma locale the compiler still gets a decimal point.
   EXPECT_EQ(Rewrite("STOP_DISTANCE BAR_DISTANCE1", Texts("22,5", "20,7", "500", "10"), kComma), "20 -0.744\r\n");
-}
-
-// 100 MB of empty lines, as a descriptor or as a parameter source: the catalogue skips the descriptor
-// unread and the build streams the source, each in a child whose peak memory is measured.
-TEST(LargeFiles, ADescriptorOrParameterSourceOfAHundredMillionEmptyLinesStaysInBoundedMemory) {
-  testing_support::TempFolder app;
-#ifdef __SANITIZE_ADDRESS__
-  constexpr std::size_t kLines = 10'000'000;  // instrumented, far slower; still ten times the descriptor limit
-#else
-  constexpr std::size_t kLines = 100'000'000;
-#endif
-  constexpr std::size_t kMostMemory = 200 * 1024 * 1024;
-  const auto writeEmptyLines = [&](const std::string& name, const std::string& head) {
-    std::ofstream out(app.Path() / name, std::ios::binary);
-    out << head;
-    const std::string block(1 << 20, '\n');
-    for (std::size_t left = kLines; left > 0; left -= std::min(left, block.size())) {
-      out.write(block.data(), static_cast<std::streamsize>(std::min(left, block.size())));
-    }
-  };
-  app.Write("vgds_source/small.vgp", "1\r\n1\r\n1\r\n1\r\nSmall\r\ns.png\r\nbig.asm\r\n\r\n");
-  writeEmptyLines("vgds_source/big.vgp", "1\r\n1\r\n1\r\n1\r\nBig\r\nb.png\r\nbig.asm\r\n\r\n");
-  app.Write("vgds_source/big.asm", kMainSource);
-  writeEmptyLines("vgds_source/big_0.asm", "STOP_DISTANCE");
-  app.Write("tools/.keep", "");
-
-  catalogue::CatalogueLoad load;
-  const auto catalogueMemory = testing_support::PeakMemoryInChild([&] {
-    load = catalogue::LoadTemplateCatalogue(app.Str());
-    if (load.catalogue.Count() != 1 || load.skipped.size() != 1) throw std::runtime_error("not as expected");
-  });
-  EXPECT_GT(catalogueMemory, 0u);
-  EXPECT_LT(catalogueMemory, kMostMemory);
-  load = catalogue::LoadTemplateCatalogue(app.Str());
-  ASSERT_EQ(load.skipped.size(), 1u);
-  EXPECT_EQ(load.skipped[0].fileName, "big.vgp");
-  EXPECT_EQ(load.skipped[0].reason, "it is larger than 1 MiB");
-
-  const auto buildMemory = testing_support::PeakMemoryInChild(
-      [&] { GenerateSource(app.Str(), "big.asm", Texts("0", "20", "500", "10"), kPoint); });
-  EXPECT_GT(buildMemory, 0u);
-  EXPECT_LT(buildMemory, kMostMemory);
-  const auto rewritten = app.Path() / "tools" / "big_0.asm";
-  EXPECT_EQ(std::filesystem::file_size(rewritten), 2 * kLines + 2);  // "20" and CR LF after every line
-  std::ifstream in(rewritten, std::ios::binary);
-  std::string start(8, '\0');
-  in.read(start.data(), 8);
-  EXPECT_EQ(start, "20\r\n\r\n\r\n");
-  EXPECT_FALSE(std::filesystem::exists(app.Path() / "tools" / "temp.asm"));
 }
 
 }  // namespace
