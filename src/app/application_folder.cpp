@@ -101,8 +101,9 @@ void CopyInstalledFiles(const std::string& installedFolder, const std::string& u
     if (received == copies.end()) {
       copy = !present;
     } else if (received->second != installedHash && present) {
-      // Replaced only while it is still what the user received: an edit is the user's.
-      copy = ContentHash(platform::ReadFileBytes(target)) == received->second;
+      // Replaced only while it is still what the user received: an edit, or a file made read-only, is the
+      // user's.
+      copy = !platform::IsReadOnlyFile(target) && ContentHash(platform::ReadFileBytes(target)) == received->second;
     }
     if (copy) {
       const auto kind = name.starts_with(build::kToolsFolder) ? platform::FileKind::Program : platform::FileKind::Data;

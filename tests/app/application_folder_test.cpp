@@ -49,7 +49,7 @@ class InstalledCopies : public ::testing::Test {
 };
 
 TEST_F(InstalledCopies, NewAndUnchangedFilesFollowTheInstallationWhileTheUsersOwnStay) {
-  for (const char* name : {"kept.vgp", "edited.vgp", "removed.vgp", "clash.vgp"})
+  for (const char* name : {"kept.vgp", "edited.vgp", "removed.vgp", "clash.vgp", "locked.vgp"})
     Install("vgds_source/" + std::string(name), "v1");
   Install("tools/bglc_9.exe", "compiler v1");
   Install("tools/compile.log", "a build that ran in the installed folder");
@@ -65,10 +65,12 @@ TEST_F(InstalledCopies, NewAndUnchangedFilesFollowTheInstallationWhileTheUsersOw
   user_.Write("vgds_source/edited.vgp", "the user's edit");
   fs::remove(user_.Path() / "vgds_source/removed.vgp");
   user_.Write("vgds_source/mine.vgp", "the user's template");
+  fs::permissions(user_.Path() / "vgds_source/locked.vgp",
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
   Copy();  // a second start with nothing new changes nothing
   EXPECT_FALSE(UserHas("vgds_source/removed.vgp"));
 
-  for (const char* name : {"kept.vgp", "edited.vgp", "removed.vgp", "clash.vgp", "added.vgp"})
+  for (const char* name : {"kept.vgp", "edited.vgp", "removed.vgp", "clash.vgp", "locked.vgp", "added.vgp"})
     Install("vgds_source/" + std::string(name), "v2");
   Install("tools/bglc_9.exe", "compiler v2");
   Copy();
@@ -80,7 +82,8 @@ TEST_F(InstalledCopies, NewAndUnchangedFilesFollowTheInstallationWhileTheUsersOw
        {Expected{"vgds_source/kept.vgp", "v2"}, Expected{"vgds_source/added.vgp", "v2"},
         Expected{"vgds_source/edited.vgp", "the user's edit"}, Expected{"vgds_source/removed.vgp", nullptr},
         Expected{"vgds_source/clash.vgp", "the user's own before the first start"},
-        Expected{"vgds_source/mine.vgp", "the user's template"}, Expected{"tools/bglc_9.exe", "compiler v2"}}) {
+        Expected{"vgds_source/mine.vgp", "the user's template"}, Expected{"vgds_source/locked.vgp", "v1"},
+        Expected{"tools/bglc_9.exe", "compiler v2"}}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(UserHas(name), content != nullptr);
     if (content != nullptr) {
