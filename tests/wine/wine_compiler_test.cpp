@@ -88,7 +88,7 @@ class WineBuild : public ::testing::Test {
     fs::copy_file(WINDOWS_COMPILER, windows_ / "tools" / "bglc_9.exe");
     work_.Write("stands.csv",
                 "stand,template,heading,stop,visibility,lateral\n"
-                "A1,Docking display T1 (all parameters),123.456,20,500,10\n"
+                "A1,Guidance display (all parameters),123.456,20,500,10\n"
                 "A2,Nose-in sign (heading only),270,,,\n"
                 "A3,Lateral bars (stop and lateral distance),,20,,-3.5\n");
   }
