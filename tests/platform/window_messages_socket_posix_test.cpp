@@ -1,5 +1,3 @@
-#include "platform/window_messages_socket.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/window_messages.h"
+#include "platform/window_messages_socket.h"
 #include "support/temp_folder.h"
 
 namespace platform::local {
@@ -40,6 +40,14 @@ TEST(SocketFolder, OnlyAPrivateFolderOfThisUser) {
   struct stat info {};
   ASSERT_EQ(::lstat(fallback.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0700U);
+}
+
+TEST(RegisterWindowMessageA, StableNumbersInTheRegisteredRange) {
+  // The stand-in numbers messages itself: other processes, and other builds, must arrive at the same number.
+  EXPECT_EQ(RegisterWindowMessageA("WM_FSCONNECT"), 0xE499U);
+  EXPECT_EQ(RegisterWindowMessageA("wm_fsconnect"), 0xE499U);
+  EXPECT_EQ(RegisterWindowMessageA(""), 0U);
+  EXPECT_GE(RegisterWindowMessageA("\xFF\xFE"), 0xC000U);
 }
 
 }  // namespace

@@ -41,13 +41,5 @@ TEST(WindowMessageWire, AnswersRoundTripAndOnlyOneWholeFrameDecodes) {
   }
 }
 
-TEST(RegisterWindowMessageA, StableNumbersInTheRegisteredRange) {
-  // Other processes, and other builds, must arrive at the same number.
-  EXPECT_EQ(RegisterWindowMessageA("WM_FSCONNECT"), 0xE499U);
-  EXPECT_EQ(RegisterWindowMessageA("wm_fsconnect"), 0xE499U);
-  EXPECT_EQ(RegisterWindowMessageA(""), 0U);
-  EXPECT_GE(RegisterWindowMessageA("\xFF\xFE"), 0xC000U);
-}
-
 }  // namespace
 }  // namespace platform
