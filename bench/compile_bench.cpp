@@ -83,14 +83,14 @@ void BM_CompileStep(benchmark::State& state) {
 // The same child, the same 256-byte reads, the same log written through a 64 KiB buffer, nothing else.
 void BM_BareReadAndBufferedLog(benchmark::State& state) {
   const CompilerFolder app(state);
-  const auto arguments = platform::SplitCommandLine(app.CommandLine());
+  const auto commandLine = app.CommandLine();
   constexpr std::size_t kBufferSize = 64 * 1024;
   std::string buffer;
   buffer.reserve(kBufferSize);
   for (auto _ : state) {
     const int log = ::open(app.Log().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     platform::Pipe pipe;
-    if (log < 0 || platform::CreatePipe(pipe) != 0 || !platform::StartChild(arguments, pipe.writeEnd)) {
+    if (log < 0 || platform::CreatePipe(pipe) != 0 || !platform::StartChild(commandLine, pipe.writeEnd)) {
       state.SkipWithError("cannot start the child");
       break;
     }
