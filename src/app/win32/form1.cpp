@@ -28,8 +28,9 @@ ControlClass ClassOf(ControlKind kind) {
     case ControlKind::List:
       return {"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE};
     case ControlKind::Description:
-      // No horizontal scroll bar and no ES_AUTOHSCROLL: long lines wrap at the field's width.
-      return {"EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE};
+      // No horizontal scroll bar and no ES_AUTOHSCROLL: long lines wrap at the field's width. Enter
+      // breaks the line here rather than going to the dialog manager.
+      return {"EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE};
     case ControlKind::PictureBox: return {PictureBox::ClassName(), WS_TABSTOP, WS_EX_CLIENTEDGE};
     case ControlKind::Frame: return {"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::Label: return {"STATIC", SS_LEFT, 0};
@@ -150,6 +151,12 @@ void Form1::Show(int how) const {
 }
 
 bool Form1::Translate(MSG& message) const {
+  // Esc does nothing: there is no cancel button, and a multi-line edit in dialog mode would post
+  // WM_CLOSE to this window.
+  const bool key = message.message == WM_KEYDOWN || message.message == WM_KEYUP || message.message == WM_CHAR;
+  if (key && message.wParam == VK_ESCAPE && (message.hwnd == handle_ || IsChild(handle_, message.hwnd) != FALSE)) {
+    return true;
+  }
   return IsDialogMessageA(handle_, &message) != FALSE;
 }
 
@@ -180,6 +187,13 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(handle_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_NEXTDLGCTL: {
+      // A multi-line edit control asks for this on Tab, as it would of a dialog box.
+      HWND next = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
+                                      : GetNextDlgTabItem(handle_, GetFocus(), wParam != 0 ? TRUE : FALSE);
+      if (next != nullptr) SetFocus(next);
       return 0;
     }
     case WM_ACTIVATE:

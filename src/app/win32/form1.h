@@ -35,7 +35,7 @@ class Form1 final : private app::Form1View {
   [[nodiscard]] const ToolTip& ToolTipWindow() const { return toolTip_; }
   void Show(int how) const;
   // Passes a message read from the thread's queue to the window, with the dialog manager's Tab,
-  // Enter and Space keys; false when it was for no window of this one.
+  // Enter and Space keys and without Esc; false when it was for no window of this one.
   bool Translate(MSG& message) const;
 
   void ReportStartUpFailures() { logic_.ReportStartUpFailures(); }
