@@ -45,6 +45,33 @@ bool IsUserInput(UINT message) {
          (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) || message == WM_INPUT;
 }
 
+// Looks a function of user32 up at run time: the program starts on systems that lack it.
+template <typename Function>
+Function* User32Function(const char* name) {
+  const FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+  return reinterpret_cast<Function*>(reinterpret_cast<void*>(found));
+}
+
+// Per-monitor DPI came with Windows 10 1607; before it the window has the system's DPI.
+UINT WindowDpi(HWND window) {
+  static const auto getDpiForWindow = User32Function<UINT WINAPI(HWND)>("GetDpiForWindow");
+  if (getDpiForWindow != nullptr) return getDpiForWindow(window);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return static_cast<UINT>(dpi);
+}
+
+void AdjustFrame(RECT& frame, DWORD style, UINT dpi) {
+  static const auto adjustForDpi =
+      User32Function<BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+  if (adjustForDpi != nullptr) {
+    adjustForDpi(&frame, style, FALSE, 0, dpi);
+  } else {
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+  }
+}
+
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   static const bool registered = [instance, procedure] {
     // The tool tip is a common control.
@@ -69,9 +96,12 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
 }  // namespace
 
 Form1::Form1(std::string appFolder, build::NumberLocale locale, DialogService* dialogs)
+    : Form1([folder = std::move(appFolder)] { return folder; }, std::move(locale), dialogs) {}
+
+Form1::Form1(std::function<std::string()> findAppFolder, build::NumberLocale locale, DialogService* dialogs)
     : systemDialogs_(dialogs == nullptr ? std::make_unique<SystemDialogs>() : nullptr),
       dialogs_(dialogs == nullptr ? *systemDialogs_ : *dialogs),
-      logic_(*this, std::move(appFolder), std::move(locale)) {
+      logic_(*this, std::move(findAppFolder), std::move(locale)) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   RegisterWindowClass(instance, WindowProc);
   const std::string caption(app::kForm1Caption);
@@ -81,10 +111,10 @@ Form1::Form1(std::string appFolder, build::NumberLocale locale, DialogService* d
     throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "Creating the window");
   }
   CreateControls();
-  const UINT dpi = GetDpiForWindow(handle_);
+  const UINT dpi = WindowDpi(handle_);
   ApplyDpi(dpi == 0 ? app::kLayoutDpi : dpi);
   RECT frame{0, 0, Pixels(app::kClientWidthTwips), Pixels(app::kClientHeightTwips)};
-  AdjustWindowRectExForDpi(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0, dpi_);
+  AdjustFrame(frame, WS_OVERLAPPEDWINDOW, dpi_);
   SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   logic_.Load();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,9 @@ class Form1 final : private app::Form1View {
   // Creates the window, hidden, and runs the start-up sequence. appFolder holds vgds_source, tools
   // and the settings file; without dialogs the window shows the system's own.
   Form1(std::string appFolder, build::NumberLocale locale, DialogService* dialogs = nullptr);
+  // The same with the folder still to be found by findAppFolder during start-up: a failure there is
+  // reported by ReportStartUpFailures, in the open window.
+  Form1(std::function<std::string()> findAppFolder, build::NumberLocale locale, DialogService* dialogs = nullptr);
   ~Form1() override;
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;

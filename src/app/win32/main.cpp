@@ -26,7 +26,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   try {
     // The user's number notation is read once and handed to the core as a value.
     build::NumberLocale numbers{LocaleText(LOCALE_SDECIMAL), LocaleText(LOCALE_STHOUSAND)};
-    win32::Form1 form(app::PrepareApplicationFolder(), std::move(numbers));
+    // A folder that cannot be prepared is reported in the open window, as any failed start-up step.
+    win32::Form1 form(&app::PrepareApplicationFolder, std::move(numbers));
     form.Show(show);
     form.ReportStartUpFailures();
     form.ReportSkippedTemplates();
