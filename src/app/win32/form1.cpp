@@ -212,6 +212,14 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       if (logic_.Unload()) DestroyWindow(handle_);
       return 0;
+    case WM_QUERYENDSESSION:
+      // As for a close: the settings are saved now, or, during a build, the session waits and the window
+      // closes when the build has ended.
+      return logic_.Unload() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      // The process may be ended as soon as this returns.
+      if (wParam != FALSE && logic_.Unload()) DestroyWindow(handle_);
+      return 0;
     case WM_DPICHANGED: {
       ApplyDpi(HIWORD(wParam));
       const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
