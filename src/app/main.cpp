@@ -6,6 +6,7 @@
 
 #include "app/application_folder.h"
 #include "app/form1.h"
+#include "platform/close_requests.h"
 #include "platform/dialogs.h"
 
 namespace {
@@ -20,6 +21,7 @@ int Run(int argc, char** argv) {
 
   platform::QtDialogService dialogs;
   Form1 form(&app::PrepareApplicationFolder, dialogs, std::move(numbers));
+  platform::CloseOnEndRequests(form);
   form.show();
   QTimer::singleShot(0, &form, [&form] {
     form.ReportStartUpFailures();
