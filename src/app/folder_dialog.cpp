@@ -8,7 +8,7 @@ namespace {
 
 std::string EndingInSeparator(std::string folder) {
   // The proposed output name is appended without a separator of its own.
-  if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+  if (!folder.empty() && !platform::EndsWithSeparator(folder)) folder += platform::kPathSeparator;
   return folder;
 }
 

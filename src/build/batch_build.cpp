@@ -114,7 +114,7 @@ class RowHost final : public BuildHost {
  private:
   [[nodiscard]] std::string InOutputFolder(const std::string& fileName) const {
     const std::string& folder = settings_.outputFolder;
-    if (!folder.empty() && folder.back() == platform::kPathSeparator) return folder + fileName;
+    if (platform::EndsWithSeparator(folder)) return folder + fileName;
     return platform::JoinPath(folder, fileName);
   }
 

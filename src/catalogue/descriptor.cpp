@@ -42,7 +42,8 @@ bool IsPathInsideFolder(std::string_view name) {
   constexpr std::string_view kSeparators = "/\\";
   if (name.empty()) return true;
   for (std::size_t start = 0; start <= name.size();) {
-    const auto end = std::min(name.find_first_of(kSeparators, start), name.size());
+    const auto rest = name.substr(start);
+    const auto end = start + std::min(platform::FindFirstCharacterOf(rest, kSeparators), rest.size());
     const auto part = name.substr(start, end - start);
     if (part != "." && (part.empty() || !platform::IsPlainFileName(part))) return false;
     start = end + 1;

@@ -18,7 +18,7 @@ std::string ApplicationFolder() {
     }
     exe.resize(exe.size() * 2);
   }
-  const auto separator = exe.find_last_of(kPathSeparator);
+  const auto separator = FindLastCharacterOf(exe, std::string_view(&kPathSeparator, 1));
   return separator == std::string::npos ? std::string() : exe.substr(0, separator);
 }
 

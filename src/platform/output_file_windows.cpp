@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "platform/output_file.h"
+#include "platform/path.h"
 #include "platform/save_temporary.h"
 #include "platform/win32_api.h"
 
@@ -111,7 +112,7 @@ bool ProcessRuns(DWORD pid) {
 
 void RemoveAbandonedTemporaries(const std::string& path) noexcept {
   try {
-    const auto separator = path.find_last_of("\\/");
+    const auto separator = FindLastCharacterOf(path, "\\/");
     const std::string folder = separator == std::string::npos ? "" : path.substr(0, separator + 1);
     const std::string name = path.substr(folder.size());
     WIN32_FIND_DATAA found;
