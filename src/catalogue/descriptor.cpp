@@ -76,7 +76,8 @@ std::variant<TemplateEntry, DescriptorProblem> ParseDescriptor(std::string_view 
     lines.push_back(*line);
   }
   if (lines.size() < kFixedLines) {
-    return DescriptorProblem{"it has " + std::to_string(lines.size()) + " lines, at least 8 are needed"};
+    const std::string count = std::to_string(lines.size()) + (lines.size() == 1 ? " line" : " lines");
+    return DescriptorProblem{"it has " + count + ", at least 8 are needed"};
   }
   TemplateEntry entry;
   bool* const flags[] = {&entry.UsesHeading, &entry.UsesStopDistance, &entry.UsesVisibilityDistance,

@@ -107,6 +107,10 @@ TEST(DescriptorContent, RefusesShortFilesBadFlagsAndNamesOutsideTheFolder) {
     ASSERT_TRUE(std::holds_alternative<DescriptorProblem>(parsed));
     EXPECT_FALSE(std::get<DescriptorProblem>(parsed).reason.empty());
   }
+  for (const auto& [text, reason] : {std::pair{"Name", "it has 1 line, at least 8 are needed"},
+                                     std::pair{"1\r\n2", "it has 2 lines, at least 8 are needed"}}) {
+    EXPECT_EQ(std::get<DescriptorProblem>(ParseDescriptor(text)).reason, reason);
+  }
 }
 
 }  // namespace

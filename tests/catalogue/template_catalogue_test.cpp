@@ -108,8 +108,8 @@ TEST(SkippedTemplatesReport, NamesTheFirstTwentyOnShortLinesThenCountsTheRest) {
   const std::tuple<const char*, std::vector<SkippedDescriptor>, std::string> rows[] = {
       {"none", {}, ""},
       {"two",
-       {{"a.vgp", "it has 1 lines, at least 8 are needed"}, {"b.vgp", "No such file"}},
-       header + "\na.vgp: it has 1 lines, at least 8 are needed\nb.vgp: No such file"},
+       {{"a.vgp", "it has 1 line, at least 8 are needed"}, {"b.vgp", "No such file"}},
+       header + "\na.vgp: it has 1 line, at least 8 are needed\nb.vgp: No such file"},
       {"over-long, a line break in the name",
        {{"x\n" + std::string(44, 'n') + e + ".vgp", std::string(70, 'r')}},
        header + "\nx?" + std::string(43, 'n') + "...: " + std::string(61, 'r') + "..."},
