@@ -14,7 +14,7 @@
 
 #include "bglc/number_literal.h"
 #include "bglc/statement.h"
-#include "platform/text_file.h"
+#include <system_error>
 
 namespace bglc {
 namespace {
@@ -29,21 +29,18 @@ struct Place {
   [[nodiscard]] Location ToLocation() const { return {file != nullptr ? *file : std::string(), line}; }
 };
 
-// A data line waits for the second pass as its text, which stays alive in the source cache, and is
-// parsed again then: keeping the parsed operands of every line would cost far more memory.
-struct DataLine {
-  Place where;
-  std::string_view text;
+// Small, since a source may define a name on every one of its lines.
+struct Symbol {
+  Place defined;
+  std::uint64_t offset = 0;  // a label's place in the data; a constant's index in the constants
+  bool isConstant = false;
 };
 
-struct Symbol {
+struct Constant {
   enum class State { kUnresolved, kResolving, kDone };
-  Place defined;
-  bool isConstant = false;
-  std::uint64_t offset = 0;  // a label's place in the data
-  std::string valueText;     // a constant's value as written
+  std::string valueText;  // as written
   State state = State::kUnresolved;
-  std::optional<Value> value;  // a constant's value once resolved; nullopt when it has no valid value
+  std::optional<Value> value;  // once resolved; nullopt when it has no valid value
 };
 
 struct IntegerRange {
@@ -78,15 +75,20 @@ class Assembler {
  public:
   Assembler(const SourceFiles& files, const Limits& limits) : files_(files), limits_(limits) {}
 
+  // Two passes over the sources, each reading them line by line: the first defines every name, the
+  // second writes the data. Nothing of a source is kept but its names, so its size costs no memory.
   Assembly Run(const std::string& mainPath) {
     ReadSource(mainPath, Place{});
     for (const auto& name : constantOrder_) {
       if (gaveUp_) break;
       (void)ResolveConstant(name, 0);
     }
-    for (const auto& line : dataLines_) {
-      if (gaveUp_) break;
-      Emit(line);
+    // The second pass goes as far as the first went, over the same lines, and reports nothing of its
+    // own but what the data's values are.
+    if (!gaveUp_) {
+      pass_ = Pass::kData;
+      linesLeft_ = linesRead_;
+      ReadSource(mainPath, Place{});
     }
     if (!result_.ok()) result_.data.clear();
     return std::move(result_);
@@ -108,17 +110,20 @@ class Assembler {
 
   const std::string* Intern(const std::string& path) { return &*paths_.insert(path).first; }
 
-  // The text of a source, read once however often it is included; nullptr after reporting why not.
-  const std::string* SourceTextOf(const std::string& path, const std::string& normal, const Place& reportAt) {
-    const auto cached = texts_.find(normal);
-    if (cached != texts_.end()) return &cached->second;
-    SourceText source = files_.Read(path);
-    if (!source.found) {
-      Error(reportAt, "cannot open " + Quoted(path) + ": " + source.reason);
+  // What the first pass reports; the second has met it already.
+  void SourceError(const Place& where, std::string message) {
+    if (pass_ == Pass::kNames) Error(where, std::move(message));
+  }
+
+  // The source opened, or null after reporting why not.
+  std::unique_ptr<SourceLines> Open(const std::string& path, const std::string& normal, const Place& reportAt) {
+    OpenedSource source = files_.Open(path);
+    if (source.lines == nullptr) {
+      SourceError(reportAt, "cannot open " + Quoted(path) + ": " + source.reason);
       return nullptr;
     }
-    result_.filesRead.push_back(path);
-    return &texts_.emplace(normal, std::move(source.text)).first->second;
+    if (pass_ == Pass::kNames && opened_.insert(normal).second) result_.filesRead.push_back(path);
+    return std::move(source.lines);
   }
 
   // site is the include line that names path, or empty for the main source.
@@ -129,77 +134,93 @@ class Assembler {
     if (std::find(chain_.begin(), chain_.end(), normal) != chain_.end()) {
       std::string cycle;
       for (const auto& outer : chain_) cycle += outer + " -> ";
-      Error(site, "include cycle: " + cycle + normal);
+      SourceError(site, "include cycle: " + cycle + normal);
       return;
     }
     if (chain_.size() >= limits_.includeDepth) {
-      Error(site, "includes nested more than " + std::to_string(limits_.includeDepth) + " deep");
+      SourceError(site, "includes nested more than " + std::to_string(limits_.includeDepth) + " deep");
       return;
     }
-    const std::string* text = SourceTextOf(path, normal, reportAt);
-    if (text == nullptr) return;
-    const std::vector<std::string_view> lines = LinesOf(*text);
-    linesRead_ += lines.size();
-    if (linesRead_ > limits_.sourceLines) {
-      Stop(reportAt,
-           "more than " + std::to_string(limits_.sourceLines) + " source lines in all (an include repeated?)");
-      return;
-    }
+    const auto lines = Open(path, normal, reportAt);
+    if (lines == nullptr) return;
     chain_.push_back(normal);
-    for (std::size_t i = 0; i < lines.size() && !gaveUp_; ++i) {
-      const Place where{file, i + 1};
-      const ParsedLine parsed = ParseLine(lines[i]);
-      if (parsed.ok) {
-        Handle(parsed.statement, where, lines[i]);
-      } else {
-        Error(where, parsed.error);
+    std::string line;
+    for (std::size_t number = 1; !gaveUp_; ++number) {
+      const Place where{file, number};
+      try {
+        if (!lines->Next(line, limits_.lineBytes)) break;
+      } catch (const std::system_error& failure) {
+        SourceError(where, "cannot read " + Quoted(path) + ": " + failure.code().message());
+        break;
+      }
+      if (!CountLine(where)) break;
+      if (line.size() > limits_.lineBytes) {
+        Stop(where, "a line longer than " + std::to_string(limits_.lineBytes) + " bytes");
+        break;
+      }
+      const ParsedLine parsed = ParseLine(line);
+      if (!parsed.ok) {
+        SourceError(where, parsed.error);
+      } else if (pass_ == Pass::kNames) {
+        Handle(parsed.statement, where);
+      } else if (parsed.statement.directive == Directive::kInclude) {
+        Include(parsed.statement, where);
+      } else if (ItemSize(parsed.statement.directive) > 0) {
+        Emit(parsed.statement, where);
       }
     }
     chain_.pop_back();
   }
 
-  // Views of the lines of text, with the line ends SplitLines recognises.
-  static std::vector<std::string_view> LinesOf(const std::string& text) {
-    std::vector<std::string_view> views;
-    std::size_t start = 0;
-    for (const auto& line : platform::SplitLines(text)) {
-      start = text.find(line, start);
-      views.emplace_back(text.data() + start, line.size());
-      start += line.size();
+  // Counts a line read; false once the first pass has had too many, or the second as many as the first.
+  bool CountLine(const Place& where) {
+    if (pass_ == Pass::kData) {
+      if (linesLeft_ == 0) gaveUp_ = true;
+      return linesLeft_-- > 0;
     }
-    return views;
+    if (++linesRead_ > limits_.sourceLines) {
+      --linesRead_;
+      Stop(where, "more than " + std::to_string(limits_.sourceLines) + " source lines in all (an include repeated?)");
+      return false;
+    }
+    return true;
   }
 
-  void Handle(const Statement& statement, const Place& where, std::string_view text) {
+  void Include(const Statement& statement, const Place& where) {
+    // operator/ keeps an absolute name as it is, and a bare name lands beside the including file.
+    const auto target = std::filesystem::path(*where.file).parent_path() / statement.operands.front();
+    ReadSource(target.string(), where);
+  }
+
+  void Handle(const Statement& statement, const Place& where) {
     if (statement.directive == Directive::kInclude) {
-      // operator/ keeps an absolute name as it is, and a bare name lands beside the including file.
-      const auto target = std::filesystem::path(*where.file).parent_path() / statement.operands.front();
-      ReadSource(target.string(), where);
+      Include(statement, where);
       return;
     }
     Symbol symbol;
     symbol.defined = where;
     if (statement.directive == Directive::kEqu) {
       symbol.isConstant = true;
-      symbol.valueText = statement.operands.front();
-      if (Define(statement.name, std::move(symbol))) constantOrder_.push_back(statement.name);
+      symbol.offset = constants_.size();
+      if (Define(statement.name, symbol)) {
+        constants_.push_back({statement.operands.front(), Constant::State::kUnresolved, std::nullopt});
+        constantOrder_.push_back(statement.name);
+      }
       return;
     }
     if (!statement.name.empty()) {
       symbol.offset = offset_;
-      (void)Define(statement.name, std::move(symbol));
+      (void)Define(statement.name, symbol);
     }
     if (statement.directive == Directive::kNone) return;
 
     offset_ += ItemSize(statement.directive) * statement.operands.size();
     if (offset_ > limits_.dataBytes) {
       Stop(where, "the model data grows beyond " + std::to_string(limits_.dataBytes) + " bytes");
-      return;
     }
-    dataLines_.push_back({where, text});
   }
 
-  [[nodiscard]] bool Define(const std::string& name, Symbol symbol) {
+  [[nodiscard]] bool Define(const std::string& name, const Symbol& symbol) {
     const auto [existing, inserted] = symbols_.try_emplace(name, symbol);
     if (!inserted) {
       const Location first = existing->second.defined.ToLocation();
@@ -210,19 +231,20 @@ class Assembler {
   }
 
   std::optional<Value> ResolveConstant(const std::string& name, std::size_t depth) {
-    Symbol& constant = symbols_.at(name);
-    if (constant.state == Symbol::State::kDone) return constant.value;
-    if (constant.state == Symbol::State::kResolving || depth > kMaxConstantDepth) {
-      Error(constant.defined, Quoted(name) + " is defined in terms of itself");
-      constant.state = Symbol::State::kDone;
+    const Symbol& symbol = symbols_.at(name);
+    Constant& constant = constants_[symbol.offset];
+    if (constant.state == Constant::State::kDone) return constant.value;
+    if (constant.state == Constant::State::kResolving || depth > kMaxConstantDepth) {
+      Error(symbol.defined, Quoted(name) + " is defined in terms of itself");
+      constant.state = Constant::State::kDone;
       return std::nullopt;
     }
-    constant.state = Symbol::State::kResolving;
-    const std::optional<Value> value = Evaluate(constant.valueText, constant.defined, depth);
+    constant.state = Constant::State::kResolving;
+    const std::optional<Value> value = Evaluate(constant.valueText, symbol.defined, depth);
     // A cycle found below may have settled this constant already; its verdict stands.
-    if (constant.state != Symbol::State::kDone) {
+    if (constant.state != Constant::State::kDone) {
       constant.value = value;
-      constant.state = Symbol::State::kDone;
+      constant.state = Constant::State::kDone;
     }
     return constant.value;
   }
@@ -248,12 +270,11 @@ class Assembler {
     return ResolveConstant(operand, depth + 1);
   }
 
-  void Emit(const DataLine& line) {
-    const Statement statement = ParseLine(line.text).statement;
+  void Emit(const Statement& statement, const Place& where) {
     const std::string_view directive = DirectiveName(statement.directive);
     const std::size_t size = ItemSize(statement.directive);
     for (const auto& operand : statement.operands) {
-      const std::optional<Value> value = Evaluate(operand, line.where, 0);
+      const std::optional<Value> value = Evaluate(operand, where, 0);
       if (!value) continue;
       const std::string shown = IsName(operand) ? operand + " (= " + ValueText(*value) + ")" : operand;
       if (statement.directive == Directive::kReal4 || statement.directive == Directive::kReal8) {
@@ -263,17 +284,17 @@ class Assembler {
         } else if (std::abs(real) <= std::numeric_limits<float>::max()) {
           AppendLittleEndian(result_.data, std::bit_cast<std::uint32_t>(static_cast<float>(real)), size);
         } else {
-          Error(line.where, shown + " is out of range for real4");
+          Error(where, shown + " is out of range for real4");
         }
         continue;
       }
       if (value->isReal) {
-        Error(line.where, std::string(directive) + " needs a whole number, not " + shown);
+        Error(where, std::string(directive) + " needs a whole number, not " + shown);
         continue;
       }
       const IntegerRange range = RangeOf(statement.directive);
       if (value->integer < range.low || value->integer > range.high) {
-        Error(line.where, shown + " is out of range for " + std::string(directive) + " (" + std::to_string(range.low) +
+        Error(where, shown + " is out of range for " + std::string(directive) + " (" + std::to_string(range.low) +
                               ".." + std::to_string(range.high) + ")");
         continue;
       }
@@ -281,16 +302,20 @@ class Assembler {
     }
   }
 
+  enum class Pass { kNames, kData };
+
   const SourceFiles& files_;
   const Limits limits_;
-  std::set<std::string> paths_;               // every path spelling seen, for Place
-  std::map<std::string, std::string> texts_;  // source texts by normal path
-  std::vector<std::string> chain_;            // normal paths of the files being read, outermost first
-  std::vector<DataLine> dataLines_;
+  Pass pass_ = Pass::kNames;
+  std::set<std::string> paths_;     // every path spelling seen, for Place
+  std::set<std::string> opened_;    // normal paths of the sources opened
+  std::vector<std::string> chain_;  // normal paths of the files being read, outermost first
   std::map<std::string, Symbol> symbols_;
+  std::vector<Constant> constants_;
   std::vector<std::string> constantOrder_;
   std::uint64_t offset_ = 0;
-  std::size_t linesRead_ = 0;
+  std::size_t linesRead_ = 0;  // by the first pass
+  std::size_t linesLeft_ = 0;  // for the second pass to read
   bool gaveUp_ = false;
   Assembly result_;
 };

@@ -10,13 +10,15 @@
 
 namespace bglc {
 
-// Guards against sources that never end. The compiler uses the defaults, far above any real model;
-// tests and fuzzing pass tighter ones to reach them quickly.
+// Guards against sources that never end; with them, a run's memory is bounded whatever its sources.
+// The compiler uses the defaults, far above any real model; tests and fuzzing pass tighter ones to
+// reach them quickly.
 struct Limits {
   std::size_t includeDepth = 16;        // files open at once along one include chain
   std::size_t sourceLines = 1'000'000;  // lines of all files together, a repeated include each time
   std::size_t dataBytes = 16u << 20;    // model data
   std::size_t errors = 100;             // the rest would mostly be follow-on noise
+  std::size_t lineBytes = 1u << 20;     // one line; sources are read a line at a time
 };
 
 struct Assembly {

@@ -105,7 +105,7 @@ TEST(BglcAssembler, SourcesAssembleOrSayWhereAndWhy) {
        {"b.asm", "db 1\ninclude main.asm"}});
   // An include repeated past a limit (here a tight one) stops instead of growing without end.
   CheckRows(
-      {{"include c.asm\ninclude c.asm", "main.asm(2): error: more than 5 source lines in all (an include repeated?)"}},
+      {{"include c.asm\ninclude c.asm", "c.asm(2): error: more than 5 source lines in all (an include repeated?)"}},
       {{"c.asm", "db 1\ndb 2\n"}}, {.sourceLines = 5});
 }
 

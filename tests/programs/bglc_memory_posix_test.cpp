@@ -1,0 +1,78 @@
+// The stand-in compiler's memory whatever its source, measured in a child process (POSIX resource usage).
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "bglc/compiler.h"
+#include "support/peak_memory.h"
+#include "support/temp_folder.h"
+
+namespace bglc {
+namespace {
+
+constexpr std::size_t kMostMemory = 200 * 1024 * 1024;
+#ifdef __SANITIZE_ADDRESS__
+constexpr std::size_t kSourceBytes = 10'000'000;  // instrumented, far slower
+#else
+constexpr std::size_t kSourceBytes = 100'000'000;
+#endif
+
+// Writes head, then line repeated to kSourceBytes in all, then tail.
+void WriteSource(const std::filesystem::path& file, const std::string& head, const std::string& line,
+                 const std::string& tail = "") {
+  std::ofstream out(file, std::ios::binary);
+  out << head;
+  std::string block;
+  while (block.size() < (1u << 20)) block += line;
+  for (std::size_t left = kSourceBytes; left > 0; left -= std::min(left, block.size())) {
+    out.write(block.data(), static_cast<std::streamsize>(std::min(left, block.size())));
+  }
+  out << tail;
+}
+
+TEST(BglcMemory, ASourceOfAHundredMegabytesIsRefusedWhileStreamedInBoundedMemory) {
+  const testing_support::TempFolder folder;
+  const auto source = folder.Path() / "big.asm";
+  const struct {
+    const char* name;
+    std::function<void()> write;
+    std::string reason;
+  } cases[] = {
+      {"empty lines", [&] { WriteSource(source, "", "\r\n"); }, "more than 1000000 source lines"},
+      {"data lines", [&] { WriteSource(source, "", "db 1\n"); }, "more than 1000000 source lines"},
+      {"one line", [&] { WriteSource(source, "db 1 ; ", "x"); }, "a line longer than 1048576 bytes"},
+      {"a label on each of a million lines",
+       [&] {
+         std::ofstream out(source, std::ios::binary);
+         for (int i = 0; i < 999'999; ++i) out << "label_number_" << i << ": db 1\n";
+         out << "db undefined\n";
+       },
+       "undefined name \"undefined\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.write();
+    const auto peak = testing_support::PeakMemoryInChild([&] {
+#ifndef __SANITIZE_ADDRESS__
+      // Past the limit the child fails at once instead of taking the machine's memory.
+      const rlimit limit{2 * kMostMemory, 2 * kMostMemory};
+      ::setrlimit(RLIMIT_AS, &limit);
+#endif
+      std::ostringstream out;
+      std::ostringstream err;
+      const int status = RunCompiler({source.string(), (folder.Path() / "big.mdl").string()}, out, err);
+      if (status != 1 || err.str().find(c.reason) == std::string::npos) throw std::runtime_error(err.str());
+    });
+    EXPECT_GT(peak, 0u);
+    EXPECT_LT(peak, kMostMemory);
+  }
+}
+
+}  // namespace
+}  // namespace bglc
