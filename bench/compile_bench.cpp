@@ -1,14 +1,24 @@
 // The compile step as the window runs it (the runner reading 256 bytes at a time, every chunk and a
-// CR LF into tools/compile.log) against a bare loop doing the same reads and the same writes through
-// a 64 KiB buffer, with the same compiler stand-in printing the same number of bytes.
+// CR LF into tools/compile.log) against a bare loop doing the same reads, keeping the whole output in
+// memory as the runner must (appended to one string, whose size nobody knows beforehand) and doing
+// the same writes through a 64 KiB buffer, with the same compiler stand-in printing the same number
+// of bytes.
+//
+// compile_bench --fresh compile|reference BYTES runs one of the two once, in this fresh process, and
+// prints its seconds and the process's peak resident memory in bytes.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 #include "build/build_host.h"
 #include "build/compile_log.h"
@@ -40,13 +50,12 @@ class CaptionOnlyHost : public build::BuildHost {
   void SetCreateCaption(const std::string&) override {}
 };
 
-// An application folder whose compiler prints the benchmark's number of bytes.
+// An application folder whose compiler prints bytes bytes.
 class CompilerFolder {
  public:
-  explicit CompilerFolder(const benchmark::State& state) {
+  explicit CompilerFolder(std::int64_t bytes) {
     const auto compiler = folder_.Write(
-        "tools/bglc_9.exe",
-        "#!/bin/sh\nexec " + test_helpers::ChildCommand("write " + std::to_string(state.range(0))) + "\n");
+        "tools/bglc_9.exe", "#!/bin/sh\nexec " + test_helpers::ChildCommand("write " + std::to_string(bytes)) + "\n");
     fs::permissions(compiler, fs::perms::owner_all);
     folder_.Write("tools/dock.asm", "");
   }
@@ -66,52 +75,74 @@ void CheckLog(benchmark::State& state, const CompilerFolder& app) {
   }
 }
 
-void BM_CompileStep(benchmark::State& state) {
-  const CompilerFolder app(state);
+// The window's runner and compile log, compiling in app.
+class CompileStep {
+ public:
+  CompileStep() {
+    objDOS.ConnectReceiveOutputs([this](std::string& chunk) { log.Append(chunk); });
+  }
+  void Run(const CompilerFolder& app) { build::CompileModel(host, app.App(), "dock.asm", app.Output(), objDOS, log); }
+
   SilentMessages messages;
-  runner::DOSOutputs objDOS(messages);
+  runner::DOSOutputs objDOS{messages};
   build::CompileLog log;
-  objDOS.ConnectReceiveOutputs([&log](std::string& chunk) { log.Append(chunk); });
   CaptionOnlyHost host;
+};
+
+void BM_CompileStep(benchmark::State& state) {
+  const CompilerFolder app(state.range(0));
+  CompileStep step;
   // As the window keeps one runner: its accumulated output's memory is in use from the second compile on.
-  build::CompileModel(host, app.App(), "dock.asm", app.Output(), objDOS, log);
-  for (auto _ : state) build::CompileModel(host, app.App(), "dock.asm", app.Output(), objDOS, log);
+  step.Run(app);
+  for (auto _ : state) step.Run(app);
   CheckLog(state, app);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * state.range(0)));
 }
 
-// The same child, the same 256-byte reads, the same log written through a 64 KiB buffer, nothing else.
-void BM_BareReadAndBufferedLog(benchmark::State& state) {
-  const CompilerFolder app(state);
-  const auto commandLine = app.CommandLine();
+// The same child, the same 256-byte reads, the output kept in output, the same log written through a
+// 64 KiB buffer, nothing else. false when the child cannot be started.
+bool BareReadAndBufferedLog(const CompilerFolder& app, std::string& output, std::string& buffer) {
   constexpr std::size_t kBufferSize = 64 * 1024;
+  const int log = ::open(app.Log().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  platform::Pipe pipe;
+  if (log < 0 || platform::CreatePipe(pipe) != 0 || !platform::StartChild(app.CommandLine(), pipe.writeEnd)) {
+    return false;
+  }
+  pipe.writeEnd.Close();
+  const auto append = [&](std::string_view bytes) {
+    if (buffer.size() + bytes.size() > kBufferSize) {
+      benchmark::DoNotOptimize(::write(log, buffer.data(), buffer.size()));
+      buffer.clear();
+    }
+    buffer += bytes;
+  };
+  output.clear();
+  std::array<char, 256> chunk;
+  for (ssize_t count; (count = ::read(pipe.readEnd.Get(), chunk.data(), chunk.size())) > 0;) {
+    const std::string_view bytes(chunk.data(), static_cast<std::size_t>(count));
+    output += bytes;
+    append(bytes);
+    append("\r\n");
+  }
+  append("\r\n");
+  benchmark::DoNotOptimize(::write(log, buffer.data(), buffer.size()));
+  buffer.clear();
+  ::close(log);
+  platform::ReapEndedChildren();
+  return true;
+}
+
+void BM_BareReadAndBufferedLog(benchmark::State& state) {
+  const CompilerFolder app(state.range(0));
+  // Kept from run to run, as the runner keeps its output's memory.
+  std::string output;
   std::string buffer;
-  buffer.reserve(kBufferSize);
+  buffer.reserve(64 * 1024);
   for (auto _ : state) {
-    const int log = ::open(app.Log().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    platform::Pipe pipe;
-    if (log < 0 || platform::CreatePipe(pipe) != 0 || !platform::StartChild(commandLine, pipe.writeEnd)) {
+    if (!BareReadAndBufferedLog(app, output, buffer)) {
       state.SkipWithError("cannot start the child");
       break;
     }
-    pipe.writeEnd.Close();
-    const auto append = [&](std::string_view bytes) {
-      if (buffer.size() + bytes.size() > kBufferSize) {
-        benchmark::DoNotOptimize(::write(log, buffer.data(), buffer.size()));
-        buffer.clear();
-      }
-      buffer += bytes;
-    };
-    std::array<char, 256> chunk;
-    for (ssize_t count; (count = ::read(pipe.readEnd.Get(), chunk.data(), chunk.size())) > 0;) {
-      append(std::string_view(chunk.data(), static_cast<std::size_t>(count)));
-      append("\r\n");
-    }
-    append("\r\n");
-    benchmark::DoNotOptimize(::write(log, buffer.data(), buffer.size()));
-    buffer.clear();
-    ::close(log);
-    platform::ReapEndedChildren();
   }
   CheckLog(state, app);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * state.range(0)));
@@ -126,6 +157,38 @@ void Sizes(benchmark::internal::Benchmark* benchmark) {
 BENCHMARK(BM_BareReadAndBufferedLog)->Apply(Sizes);
 BENCHMARK(BM_CompileStep)->Apply(Sizes);
 
+// One run of what names, timed from after the folder is set up; 0 when it failed.
+double FreshRun(std::string_view what, std::int64_t bytes) {
+  const CompilerFolder app(bytes);
+  const auto start = std::chrono::steady_clock::now();
+  if (what == "compile") {
+    CompileStep step;
+    step.Run(app);
+    if (step.objDOS.Outputs().size() != static_cast<std::size_t>(bytes)) return 0;
+  } else {
+    std::string output;
+    std::string buffer;
+    buffer.reserve(64 * 1024);
+    if (!BareReadAndBufferedLog(app, output, buffer) || output.size() != static_cast<std::size_t>(bytes)) return 0;
+  }
+  const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+  if (fs::file_size(app.Log()) < static_cast<std::uintmax_t>(bytes) + 2) return 0;
+  return seconds.count();
+}
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (argc == 4 && std::string_view(argv[1]) == "--fresh") {
+    const double seconds = FreshRun(argv[2], std::strtoll(argv[3], nullptr, 10));
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    std::printf("%.6f %lld\n", seconds, static_cast<long long>(usage.ru_maxrss) * 1024);  // kilobytes on Linux
+    return seconds > 0 ? 0 : 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

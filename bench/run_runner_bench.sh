@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the runner and compile-step benchmarks in an optimised build folder, runs each with
 # interleaved repetitions and prints, per output size, the median times and their ratios to the bare
-# reference of the same run.
+# reference of the same run; then the compile step once per fresh process, with its peak memory.
 set -eu
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$source_dir/build-bench}
@@ -46,3 +46,32 @@ run() {
 run runner_bench BareRead ExecuteCommand ExecuteCommandFreshRunner
 echo
 run compile_bench BareReadAndBufferedLog CompileStep
+echo
+
+# The compile step and its reference, each once in a fresh process, in turn: the median seconds and
+# the median peak resident memory of the process, and the peak's excess over the output.
+printf 'fresh process, median of %d: reference ms, peak MiB; compile step ms, peak MiB; ratio; peak - output\n' \
+  "$repetitions"
+for mib in 1 16 64 86; do
+  bytes=$((mib * 1048576))
+  for i in $(seq "$repetitions"); do
+    for what in reference compile; do
+      echo "$what $("$build_dir/bench/compile_bench" --fresh "$what" "$bytes")"
+    done
+  done | awk -v mib="$mib" -v n="$repetitions" '
+    function median(list, count,   i, j, t) {
+      for (i = 2; i <= count; i++)
+        for (j = i; j > 1 && list[j - 1] > list[j]; j--) { t = list[j]; list[j] = list[j - 1]; list[j - 1] = t }
+      return count % 2 ? list[(count + 1) / 2] : (list[count / 2] + list[count / 2 + 1]) / 2
+    }
+    { k = ++count[$1]; seconds[$1, k] = $2; peak[$1, k] = $3 / 1048576 }
+    END {
+      for (w = 1; w <= 2; w++) {
+        what = w == 1 ? "reference" : "compile"
+        for (k = 1; k <= n; k++) { s[k] = seconds[what, k]; p[k] = peak[what, k] }
+        ms[what] = median(s, n) * 1000; mp[what] = median(p, n)
+      }
+      printf "%6d MiB %10.1f %7.1f %10.1f %7.1f %6.3f %7.1f\n", mib, ms["reference"], mp["reference"], ms["compile"],
+        mp["compile"], ms["compile"] / ms["reference"], mp["compile"] - mib
+    }'
+done

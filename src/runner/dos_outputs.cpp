@@ -1,5 +1,6 @@
 #include "runner/dos_outputs.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <utility>
@@ -11,6 +12,11 @@ namespace runner {
 namespace {
 
 constexpr std::size_t kReadSize = 256;
+// A piece holds a sixteenth of what was kept before it, so that while the pieces are gathered the
+// output is held once plus at most that much; at least 1 MiB, a size the C library maps on its own,
+// so that a piece released goes back to the system.
+constexpr std::size_t kSmallestPiece = 1024 * 1024;
+constexpr std::size_t kPieceShare = 16;
 
 constexpr char kCommandLineEmpty[] = "Command Line empty";
 constexpr char kCreatePipeFailed[] = "CreatePipe failed. Error: ";
@@ -34,8 +40,11 @@ std::string DOSOutputs::CommandLine() const {
   return commandLine_;
 }
 
-std::string DOSOutputs::Outputs() const {
-  return outputs_;
+const std::string& DOSOutputs::Outputs() const {
+  if (pieces_.empty()) return outputs_;
+  arrived_ = outputs_;
+  for (const auto& piece : pieces_) arrived_ += piece;
+  return arrived_;
 }
 
 const std::string& DOSOutputs::ExecuteCommand(const std::string& commandLine) {
@@ -63,9 +72,13 @@ const std::string& DOSOutputs::ExecuteCommand(const std::string& commandLine) {
 
   // clear() keeps the capacity: a runner used again does not fault in fresh memory for each output.
   outputs_.clear();
+  pieces_.clear();
+  piecesSize_ = 0;
+  std::string().swap(arrived_);
   ReadUntilEnd(pipe.readEnd);
   pipe.readEnd.Close();
   platform::ReapEndedChildren();
+  Gather();
   return outputs_;
 }
 
@@ -87,10 +100,38 @@ void DOSOutputs::ReadUntilEnd(const platform::PipeEnd& readEnd) {
     }
     const platform::ReadResult read = platform::ReadSome(readEnd, buffer);
     const std::string_view chunk(buffer.data(), read.count);
-    outputs_.append(chunk);
+    Keep(chunk);
     RaiseReceiveOutputs(chunk);
     if (!read.ok) return;
   }
+}
+
+void DOSOutputs::Keep(std::string_view chunk) {
+  if (pieces_.empty() && outputs_.size() + chunk.size() <= outputs_.capacity()) {
+    outputs_.append(chunk);
+    return;
+  }
+  if (pieces_.empty() || pieces_.back().size() + chunk.size() > pieces_.back().capacity()) {
+    pieces_.emplace_back().reserve(std::max({kSmallestPiece, piecesSize_ / kPieceShare, chunk.size()}));
+  }
+  pieces_.back().append(chunk);
+  piecesSize_ += chunk.size();
+}
+
+void DOSOutputs::Gather() {
+  if (pieces_.empty()) return;
+  std::string whole;
+  whole.reserve(outputs_.size() + piecesSize_);
+  whole.append(outputs_);
+  // Released, not only emptied: an assignment would keep the memory.
+  std::string().swap(outputs_);
+  for (auto& piece : pieces_) {
+    whole.append(piece);
+    std::string().swap(piece);
+  }
+  pieces_.clear();
+  piecesSize_ = 0;
+  outputs_ = std::move(whole);
 }
 
 void DOSOutputs::RaiseReceiveOutputs(std::string_view chunk) {

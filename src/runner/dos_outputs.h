@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/pipe.h"
 
@@ -42,8 +43,9 @@ class DOSOutputs {
   void SetCommandLine(const std::string& DOSCommand);
   [[nodiscard]] std::string CommandLine() const;
   // The output of the most recent child that was started; while one runs, what has arrived so far
-  // (inside a handler it already ends with the chunk being reported).
-  [[nodiscard]] std::string Outputs() const;
+  // (inside a handler it already ends with the chunk being reported). The same text as the result
+  // of ExecuteCommand, and valid until the next call of either.
+  [[nodiscard]] const std::string& Outputs() const;
 
   // Runs commandLine (stored for later calls, whatever the outcome) or, when it is empty, the
   // stored command line, and blocks until the child's output has ended. Raises ReceiveOutputs once
@@ -73,10 +75,19 @@ class DOSOutputs {
  private:
   void ReadUntilEnd(const platform::PipeEnd& readEnd);
   void RaiseReceiveOutputs(std::string_view chunk);
+  // Keeps a chunk of output: in outputs_ while its capacity lasts, so that a runner used again
+  // touches no fresh memory, and beyond that in pieces, so that growing never copies what was kept.
+  void Keep(std::string_view chunk);
+  // Moves the pieces into outputs_, each released once copied: the output is then held once, plus
+  // at most a piece.
+  void Gather();
 
   RunnerMessages& messages_;
   std::string commandLine_;
   std::string outputs_;
+  std::vector<std::string> pieces_;  // the output beyond outputs_'s capacity, in order
+  std::size_t piecesSize_ = 0;
+  mutable std::string arrived_;  // Outputs() while pieces are kept
   // A deque, so connecting a handler from inside one never moves the handler that is running.
   std::deque<ReceiveOutputsHandler> receiveOutputs_;
   std::function<void()> waitHandler_;
