@@ -70,7 +70,9 @@ TEST(BglcMemory, ASourceOfAHundredMegabytesIsRefusedWhileStreamedInBoundedMemory
       if (status != 1 || err.str().find(c.reason) == std::string::npos) throw std::runtime_error(err.str());
     });
     EXPECT_GT(peak, 0u);
+#ifndef __SANITIZE_ADDRESS__  // the instrumented allocator holds freed memory back for a while
     EXPECT_LT(peak, kMostMemory);
+#endif
   }
 }
 

@@ -18,7 +18,7 @@ class NoMessages : public runner::RunnerMessages {
 TEST(RunnerMemory, AFreshRunnerHoldsTheOutputOnceAndOutputsIsTheResultItself) {
   // Just over a power of two, where growing a single buffer would hold twice the output for a moment.
   constexpr std::size_t kOutput = (40u << 20) + 4096;
-  constexpr std::size_t kSlack = 10u << 20;
+  [[maybe_unused]] constexpr std::size_t kSlack = 10u << 20;
   const std::size_t before = testing_support::PeakMemoryInChild([] {});
   const std::size_t peak = testing_support::PeakMemoryInChild([] {
     NoMessages messages;
@@ -27,7 +27,9 @@ TEST(RunnerMemory, AFreshRunnerHoldsTheOutputOnceAndOutputsIsTheResultItself) {
     if (result.size() != kOutput || result.data() != runner.Outputs().data()) throw std::runtime_error("not one output");
   });
   ASSERT_GT(peak, before);
+#ifndef __SANITIZE_ADDRESS__  // the instrumented allocator holds freed memory back for a while
   EXPECT_LE(peak - before, kOutput + kSlack);
+#endif
 }
 
 }  // namespace
