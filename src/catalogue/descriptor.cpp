@@ -37,12 +37,11 @@ std::optional<double> WholeTextNumber(std::string_view text) {
 }
 
 // A picture may sit in a sub-folder of the template folder, never outside it: every part between
-// separators ("/" or "\\", whichever the system takes) is a plain name or "."; an empty name means none.
+// separators is a plain name or "."; an empty name means none.
 bool IsPathInsideFolder(std::string_view name) {
-  constexpr std::string_view kSeparators = "/\\";
   if (name.empty()) return true;
   for (std::size_t start = 0; start <= name.size();) {
-    const auto end = std::min(name.find_first_of(kSeparators, start), name.size());
+    const auto end = std::min(name.find_first_of(kDescriptorSeparators, start), name.size());
     const auto part = name.substr(start, end - start);
     if (part != "." && (part.empty() || !platform::IsPlainFileName(part))) return false;
     start = end + 1;
@@ -63,6 +62,14 @@ std::optional<bool> ToTruthValue(std::string_view text) {
   if (EqualsIgnoringCase(text, "false")) return false;
   if (const auto number = WholeTextNumber(text)) return *number != 0.0;
   return std::nullopt;
+}
+
+std::string SystemPath(std::string_view descriptorPath) {
+  std::string path(descriptorPath);
+  for (char& c : path) {
+    if (kDescriptorSeparators.find(c) != std::string_view::npos) c = platform::kPathSeparator;
+  }
+  return path;
 }
 
 std::variant<TemplateEntry, DescriptorProblem> ParseDescriptor(std::string_view content) {
@@ -91,7 +98,8 @@ std::variant<TemplateEntry, DescriptorProblem> ParseDescriptor(std::string_view 
   entry.ReservedLine = lines[7];
   if (!IsPathInsideFolder(entry.PictureFile)) return DescriptorProblem{"the picture is outside the template folder"};
   // Only entry 0, "no template", may lack a source: a build reports it as nothing selected.
-  if (entry.SourceFile.empty() || !platform::IsPlainFileName(entry.SourceFile)) {
+  if (entry.SourceFile.empty() || !platform::IsPlainFileName(entry.SourceFile) ||
+      entry.SourceFile.find_first_of(kDescriptorSeparators) != std::string::npos) {
     return DescriptorProblem{"the source is not a plain file name"};
   }
   while (const auto line = cursor.Next()) {
