@@ -10,7 +10,9 @@ ModelFileWatch::ModelFileWatch(std::string modelPath)
 
 bool ModelFileWatch::Written() const {
   const auto after = platform::FileSystem().LastWriteTime(modelPath_);
-  return after && (!before_ || *after > *before_);
+  // Compared for change rather than order: a model left with a time in the future (a clock set back)
+  // must still count as rewritten.
+  return after && after != before_;
 }
 
 std::string NoModelReport(const std::string& modelPath, std::string_view output, std::string_view whereKept) {
