@@ -42,24 +42,19 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-; Removes a shipped file only while it is as the installer left it: its size and the write time the
-; installer gave it (every staged file carries the same whole-second time) are those recorded when the
-; package was made. A file the user edited stays.
-!macro RemoveIfUnchanged FILE SIZE HIGH LOW
-  ${If} ${FileExists} "${FILE}"
-    ClearErrors
-    GetFileTime "${FILE}" $R1 $R2
-    FileOpen $R3 "${FILE}" r
-    FileSeek $R3 0 END $R4
-    FileClose $R3
-    ${IfNot} ${Errors}
-    ${AndIf} $R1 = ${HIGH}
-    ${AndIf} $R2 = ${LOW}
-    ${AndIf} $R4 = ${SIZE}
-      Delete "${FILE}"
-    ${Else}
-      DetailPrint "Kept, changed since installation: ${FILE}"
-    ${EndIf}
+!addincludedir "${__FILEDIR__}"
+!include "file_hash.nsh"
+!insertmacro FileHashFunction "un."
+
+; Removes a shipped file only while its content is what the installer put there: its MD5 is the one
+; recorded when the package was made. A file the user edited stays.
+!macro RemoveIfUnchanged FILE HASH
+  StrCpy $R0 "${FILE}"
+  Call un.FileHash
+  ${If} $R9 == "${HASH}"
+    Delete "${FILE}"
+  ${ElseIf} ${FileExists} "${FILE}"
+    DetailPrint "Kept, changed since installation: ${FILE}"
   ${EndIf}
 !macroend
 
