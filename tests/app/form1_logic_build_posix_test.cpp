@@ -56,7 +56,7 @@ void WriteAppFolder(const testing_support::TempFolder& temp, const std::string& 
   temp.Write("vgds_source/dock.asm", "include dock_0.asm\r\n");
   temp.Write("vgds_source/dock_0.asm", "stop dw STOP_DISTANCE\r\n");
   const auto path = temp.Write("tools/bglc_9.exe", "#!/bin/sh\n" + compiler + "\n");
-  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  fs::permissions(path, fs::perms::owner_all);
 }
 
 // Proposes a model as the window would, the dialog cancelled; the name it proposed.
@@ -94,17 +94,17 @@ TEST(Form1LogicProposal, AnInstalledCopyWithoutADefaultFolderProposesTheModelInT
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    std::filesystem::remove_all(home.Path());
-    std::filesystem::create_directory(home.Path());
+    fs::remove_all(home.Path());
+    fs::create_directory(home.Path());
     if (c.userDirs) home.Write(".config/user-dirs.dirs", c.userDirs);
-    if (c.folder) std::filesystem::create_directory(home.Path() / c.folder);
+    if (c.folder) fs::create_directory(home.Path() / c.folder);
     const auto marker = app.Write(c.marker, "");
     EXPECT_EQ(Proposed(app.Str()), c.proposed);
     app.Write("models/keep", "");
     app.Write("parkmarq.ini", app.Str() + "/models/\r\n");  // a default output folder wins
     EXPECT_EQ(Proposed(app.Str()), app.Str() + "/models/" + name);
-    std::filesystem::remove(app.Path() / "parkmarq.ini");
-    std::filesystem::remove(marker);
+    fs::remove(app.Path() / "parkmarq.ini");
+    fs::remove(marker);
   }
 }
 
@@ -118,7 +118,6 @@ TEST(Form1LogicMissingModel, OneBoxWithTheLastWholeLinesWhenTheCompilerWroteNoMo
   const test_helpers::Watchdog watchdog(std::chrono::seconds(60));
   const testing_support::TempFolder temp;
   const std::string app = temp.Str();
-  WriteAppFolder(temp);
   const std::string model = (temp.Path() / "dock_h0_s20_l10.mdl").string();
   const std::string log = app + "/tools/compile.log";
   const std::string longLine(300, 'x');  // longer than one read of the compiler's output
@@ -152,8 +151,7 @@ TEST(Form1LogicMissingModel, OneBoxWithTheLastWholeLinesWhenTheCompilerWroteNoMo
       temp.Write("dock_h0_s20_l10.mdl", "old");
       fs::last_write_time(model, fs::file_time_type::clock::now() - std::chrono::hours(1));
     }
-    const auto compiler = temp.Write("tools/bglc_9.exe", "#!/bin/sh\n" + c.compiler + "\n");
-    fs::permissions(compiler, fs::perms::owner_all);
+    WriteAppFolder(temp, c.compiler);
     RecordingView view;
     view.outputPath = model;
     app::Form1Logic logic(view, app, build::NumberLocale{".", ","});
