@@ -74,6 +74,12 @@ ApplicationFolderChoice ChooseApplicationFolder(const std::string& programFolder
   return {platform::JoinPath(userDataFolder(), kUserFolderName), programFolder};
 }
 
+bool IsInstalledCopy(const std::string& appFolder) {
+  const platform::FileSystem files;
+  return files.FileExists(platform::JoinPath(appFolder, kInstalledCopiesName)) ||
+         files.FileExists(platform::JoinPath(appFolder, kUninstallerName));
+}
+
 ApplicationFolderChoice LocateApplicationFolder() {
   const auto programFolder = platform::ApplicationFolder();
   return ChooseApplicationFolder(programFolder, platform::FileSystem().CanWriteFolder(programFolder),

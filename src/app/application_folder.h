@@ -15,6 +15,9 @@ inline constexpr std::string_view kUserFolderName = "parkmarq";
 // its path below the application folder, so that the user's own changes are told from ours.
 inline constexpr std::string_view kInstalledCopiesName = ".installed-copies";
 
+// The uninstaller that the Windows installer (packaging/windows/parkmarq.nsi) puts beside the program.
+inline constexpr std::string_view kUninstallerName = "uninstall.exe";
+
 struct ApplicationFolderChoice {
   std::string folder;           // holds vgds_source, tools and parkmarq.ini
   std::string installedFolder;  // the program's own folder when folder is the user's; else empty
@@ -25,6 +28,11 @@ struct ApplicationFolderChoice {
 [[nodiscard]] ApplicationFolderChoice ChooseApplicationFolder(const std::string& programFolder,
                                                               bool programFolderWritable,
                                                               const std::function<std::string()>& userDataFolder);
+
+// True for the application folder of an installed copy, which the user does not browse to: the user
+// folder that an installed copy filled, or the folder the Windows installer installed to. A copy run
+// from its own visible folder (a build tree, an unpacked zip) is none.
+[[nodiscard]] bool IsInstalledCopy(const std::string& appFolder);
 
 // The choice for the running program, made without writing anything.
 [[nodiscard]] ApplicationFolderChoice LocateApplicationFolder();

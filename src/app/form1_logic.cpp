@@ -1,18 +1,24 @@
 #include "app/form1_logic.h"
 
+#include "app/application_folder.h"
 #include "app/folder_dialog.h"
 #include "app/form1_view.h"
 #include "app/settings_file.h"
 #include "build/build_sequence.h"
 #include "build/compile_log.h"
+#include "build/missing_model.h"
+#include "build/tools_folder.h"
 #include "catalogue/skipped_templates_report.h"
+#include "platform/path.h"
+#include "platform/user_data_folder.h"
 #include "simlink/fs_connect.h"
 #include "simlink/heading_button.h"
 
 namespace app {
 namespace {
 
-constexpr const char* kValidationTitle = "Parkmarq error";
+// The title of the boxes that tell the user what to mend.
+constexpr const char* kErrorTitle = "Parkmarq error";
 
 // How often the window is repainted while the compiler runs.
 constexpr std::chrono::milliseconds kPaintInterval{30};
@@ -41,7 +47,10 @@ void Form1Logic::Load() {
   objDOS = std::make_unique<runner::DOSOutputs>(static_cast<runner::RunnerMessages&>(*this));
   objDOS->ConnectReceiveOutputs([this](std::string& CommandOutputs) { objDOS_ReceiveOutputs(CommandOutputs); });
   objDOS->SetWaitHandler([this] { KeepPainted(); }, kPaintInterval);
-  AttemptStartUpStep("Finding the program's folder", [this] { appFolder_ = findAppFolder_(); });
+  AttemptStartUpStep("Finding the program's folder", [this] {
+    appFolder_ = findAppFolder_();
+    installedCopy_ = IsInstalledCopy(appFolder_);
+  });
   LoadDefaultOutputFolder();
   LoadTemplateCatalogue();
   if (catalogue_.Count() > 0) view_.SelectListItem(0);
@@ -96,6 +105,16 @@ void Form1Logic::LoadTemplateCatalogue() {
   for (const auto& name : catalogue_.ListNames()) view_.AddListItem(name);
 }
 
+std::string Form1Logic::ProposalFolder() const {
+  // An installed copy works in a folder the user never sees: a model saved there would be lost to them.
+  if (!DefaultOutputFolder_.empty() || !installedCopy_) return DefaultOutputFolder_;
+  try {
+    return platform::DocumentsFolder() + platform::kPathSeparator;
+  } catch (const std::runtime_error&) {
+    return DefaultOutputFolder_;  // no home folder: the dialog opens where it always did
+  }
+}
+
 void Form1Logic::ReportSkippedTemplates() {
   if (skippedTemplates_.empty()) return;
   view_.ShowCritical(kApplicationTitle, catalogue::SkippedTemplatesReport(skippedTemplates_));
@@ -124,14 +143,24 @@ void Form1Logic::cmd_create_Click() {
   // The window stays painted during the compile, so a second click can reach it: it is refused.
   (void)buildGate_.Run([this] {
     try {
-      const build::BuildContext context{catalogue_, appFolder_,   DefaultOutputFolder_,        locale_,
-                                        *objDOS,    *compileLog_, build::WhenToolsBusy::Refuse};
-      (void)build::RunBuildSequence(*this, context);
+      const build::BuildContext context{
+          catalogue_, appFolder_, ProposalFolder(), locale_, *objDOS, *compileLog_, build::WhenToolsBusy::Refuse};
+      modelWatch_.reset();
+      runnerReported_ = false;
+      if (build::RunBuildSequence(*this, context) == build::BuildOutcome::Compiled) ReportMissingModel();
     } catch (const std::exception& failure) {
       ReportFailure("Creating the MDL file", failure);
     }
   });
   if (buildGate_.TakeDeferredClose()) view_.Close();
+}
+
+void Form1Logic::ReportMissingModel() {
+  // A compiler that did not start has been reported by the runner already.
+  if (runnerReported_ || !modelWatch_ || modelWatch_->Written()) return;
+  const auto logPath = build::ToolsFilePath(appFolder_, build::kCompileLogName);
+  view_.ShowCritical(kErrorTitle, build::NoModelReport(modelWatch_->ModelPath(), objDOS->Outputs(),
+                                                       build::WholeOutputKeptIn(logPath)));
 }
 
 void Form1Logic::cmd_set_folder_Click() {
@@ -167,11 +196,14 @@ build::ParameterField Form1Logic::Field(catalogue::Parameter parameter) const {
 }
 
 void Form1Logic::ShowValidationError(const std::string& message) {
-  view_.ShowCritical(kValidationTitle, message);
+  view_.ShowCritical(kErrorTitle, message);
 }
 
 std::string Form1Logic::SaveDialog(const std::string& title, const std::string& filter, const std::string& idir) {
-  return view_.SaveFileName(title, filter, idir);
+  auto outputPath = view_.SaveFileName(title, filter, idir);
+  // The compiler starts right after the answer: the model file's state now is the one before the compile.
+  if (!outputPath.empty()) modelWatch_ = std::make_unique<build::ModelFileWatch>(outputPath);
+  return outputPath;
 }
 
 void Form1Logic::SetCreateCaption(const std::string& caption) {
@@ -184,6 +216,7 @@ void Form1Logic::SetCreateCaption(const std::string& caption) {
 }
 
 void Form1Logic::ShowMessage(const std::string& text) {
+  runnerReported_ = true;
   view_.ShowCritical(kApplicationTitle, text);
 }
 

@@ -14,7 +14,8 @@
 
 namespace build {
 class CompileLog;
-}
+class ModelFileWatch;
+}  // namespace build
 
 namespace simlink {
 class FSConnect;
@@ -66,9 +67,13 @@ class Form1Logic final : private build::BuildHost, private runner::RunnerMessage
   void LoadDefaultOutputFolder();
   void SaveDefaultOutputFolder();
   void LoadTemplateCatalogue();
+  // Where the save dialog proposes the model file.
+  [[nodiscard]] std::string ProposalFolder() const;
   void objDOS_ReceiveOutputs(std::string& CommandOutputs);
   // Lets the window repaint while a build blocks its thread, no more often than a screen can show.
   void KeepPainted();
+  // After a compile: one box when the compiler wrote no model file, with the end of what it printed.
+  void ReportMissingModel();
   // Reports a failure no step anticipated, in one way for every user action.
   void ReportFailure(const std::string& action, const std::exception& failure);
   // Runs one start-up step; a failure is kept under action.
@@ -92,10 +97,13 @@ class Form1Logic final : private build::BuildHost, private runner::RunnerMessage
   build::NumberLocale locale_;
   std::unique_ptr<runner::DOSOutputs> objDOS;
   std::string DefaultOutputFolder_;
+  bool installedCopy_ = false;
   catalogue::TemplateCatalogue catalogue_;
   std::vector<catalogue::SkippedDescriptor> skippedTemplates_;
   std::unique_ptr<build::CompileLog> compileLog_;
   std::unique_ptr<simlink::FSConnect> link_;
+  std::unique_ptr<build::ModelFileWatch> modelWatch_;  // of the build running or last run
+  bool runnerReported_ = false;                        // the runner has shown why the compiler did not run
   BuildGate buildGate_;
   std::chrono::steady_clock::time_point lastPainted_;
 };

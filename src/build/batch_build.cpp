@@ -11,6 +11,7 @@
 #include "build/build_host.h"
 #include "build/build_sequence.h"
 #include "build/compile_log.h"
+#include "build/missing_model.h"
 #include "platform/file_system.h"
 #include "platform/output_file.h"
 #include "platform/path.h"
@@ -127,28 +128,17 @@ class RowHost final : public BuildHost {
   std::string modelPath_;
 };
 
-// How much of a failed compile's output a row's report shows; the rest is in the row's own log.
-constexpr std::size_t kShownOutputLines = 20;
-
-// The end of what the compiler printed, and where the whole of it is.
+// What the compiler printed, and where the whole of it is.
 std::string CompilerOutput(const std::string& output, const std::string& modelPath) {
-  if (output.empty()) return "the compiler wrote no model file and printed nothing";
-  const auto tail = platform::LastLines(output, kShownOutputLines + 1);
-  std::string reason = "the compiler wrote no model file; ";
-  reason += tail.size() > kShownOutputLines ? "the last " + std::to_string(kShownOutputLines) + " lines it printed:"
-                                            : std::string("it printed:");
-  for (std::size_t i = tail.size() > kShownOutputLines ? 1 : 0; i < tail.size(); ++i) {
-    reason += "\n";
-    reason += tail[i];
-  }
+  if (output.empty()) return NoModelReport(modelPath, output, {});
   const auto logPath = RowLogPath(modelPath);
   try {
     platform::OutputFile log(logPath);
     log.Write(output);
     log.Close();
-    return reason + "\nthe whole output is in " + logPath;
+    return NoModelReport(modelPath, output, WholeOutputKeptIn(logPath));
   } catch (const std::system_error& failure) {
-    return reason + "\nthe whole output could not be kept: " + failure.what();
+    return NoModelReport(modelPath, output, std::string("The whole output could not be kept: ") + failure.what());
   }
 }
 

@@ -37,13 +37,12 @@ std::optional<double> WholeTextNumber(std::string_view text) {
 }
 
 // A picture may sit in a sub-folder of the template folder, never outside it: every part between
-// separators ("/" or "\\", whichever the system takes) is a plain name or "."; an empty name means none.
+// separators is a plain name or "."; an empty name means none.
 bool IsPathInsideFolder(std::string_view name) {
-  constexpr std::string_view kSeparators = "/\\";
   if (name.empty()) return true;
   for (std::size_t start = 0; start <= name.size();) {
     const auto rest = name.substr(start);
-    const auto end = start + std::min(platform::FindFirstCharacterOf(rest, kSeparators), rest.size());
+    const auto end = start + std::min(platform::FindFirstCharacterOf(rest, kDescriptorSeparators), rest.size());
     const auto part = name.substr(start, end - start);
     if (part != "." && (part.empty() || !platform::IsPlainFileName(part))) return false;
     start = end + 1;
@@ -64,6 +63,19 @@ std::optional<bool> ToTruthValue(std::string_view text) {
   if (EqualsIgnoringCase(text, "false")) return false;
   if (const auto number = WholeTextNumber(text)) return *number != 0.0;
   return std::nullopt;
+}
+
+std::string SystemPath(std::string_view descriptorPath) {
+  // Character by character, so that a double-byte character's second byte is never taken for "\".
+  std::string path;
+  for (auto rest = descriptorPath; !rest.empty();) {
+    const auto at = std::min(platform::FindFirstCharacterOf(rest, kDescriptorSeparators), rest.size());
+    path += rest.substr(0, at);
+    if (at == rest.size()) break;
+    path += platform::kPathSeparator;
+    rest.remove_prefix(at + 1);
+  }
+  return path;
 }
 
 std::variant<TemplateEntry, DescriptorProblem> ParseDescriptor(std::string_view content) {
@@ -93,7 +105,8 @@ std::variant<TemplateEntry, DescriptorProblem> ParseDescriptor(std::string_view 
   entry.ReservedLine = lines[7];
   if (!IsPathInsideFolder(entry.PictureFile)) return DescriptorProblem{"the picture is outside the template folder"};
   // Only entry 0, "no template", may lack a source: a build reports it as nothing selected.
-  if (entry.SourceFile.empty() || !platform::IsPlainFileName(entry.SourceFile)) {
+  if (entry.SourceFile.empty() || !platform::IsPlainFileName(entry.SourceFile) ||
+      platform::FindFirstCharacterOf(entry.SourceFile, kDescriptorSeparators) != std::string_view::npos) {
     return DescriptorProblem{"the source is not a plain file name"};
   }
   while (const auto line = cursor.Next()) {

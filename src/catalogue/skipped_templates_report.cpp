@@ -5,20 +5,39 @@
 namespace catalogue {
 namespace {
 
-// text on one line (a file name may hold a line break) and cut to at most length bytes, "..."
-// included, never inside a UTF-8 character.
-std::string Shortened(std::string_view text, std::size_t length) {
-  constexpr std::string_view kCut = "...";
-  std::size_t keep = text.size();
-  if (text.size() > length) {
-    keep = length - kCut.size();
-    while (keep > 0 && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80) --keep;
-  }
-  std::string shortened(text.substr(0, keep));
-  for (char& c : shortened) {
+constexpr std::string_view kCut = "...";
+
+bool IsContinuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// text on one line: a file name may hold a line break.
+std::string OneLine(std::string_view text) {
+  std::string line(text);
+  for (char& c : line) {
     if (static_cast<unsigned char>(c) < 0x20) c = '?';
   }
-  return keep < text.size() ? shortened + std::string(kCut) : shortened;
+  return line;
+}
+
+// text cut to at most length bytes, "..." included, never inside a UTF-8 character.
+std::string Shortened(std::string_view text, std::size_t length) {
+  if (text.size() <= length) return OneLine(text);
+  std::size_t keep = length - kCut.size();
+  while (keep > 0 && IsContinuationByte(text[keep])) --keep;
+  return OneLine(text.substr(0, keep)) + std::string(kCut);
+}
+
+// The same for a file name, which keeps its start and, longer, its end: names that differ only in a
+// number near the end must stay apart.
+std::string ShortenedName(std::string_view name, std::size_t length) {
+  if (name.size() <= length) return OneLine(name);
+  const std::size_t room = length - kCut.size();
+  std::size_t headEnd = room / 3;
+  while (headEnd > 0 && IsContinuationByte(name[headEnd])) --headEnd;
+  std::size_t tailStart = name.size() - (room - room / 3);
+  while (tailStart < name.size() && IsContinuationByte(name[tailStart])) ++tailStart;
+  return OneLine(name.substr(0, headEnd)) + std::string(kCut) + OneLine(name.substr(tailStart));
 }
 
 }  // namespace
@@ -28,7 +47,7 @@ std::string SkippedTemplatesReport(const std::vector<SkippedDescriptor>& skipped
   std::string report = "These template files in the " + std::string(kTemplateFolder) + " folder were not read:\n";
   for (std::size_t i = 0; i < skipped.size() && i < kReportedSkippedDescriptors; ++i) {
     report += '\n';
-    report += Shortened(skipped[i].fileName, kReportedNameLength);
+    report += ShortenedName(skipped[i].fileName, kReportedNameLength);
     report += ": ";
     report += Shortened(skipped[i].reason, kReportedReasonLength);
   }

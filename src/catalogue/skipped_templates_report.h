@@ -15,8 +15,9 @@ inline constexpr std::size_t kReportedNameLength = 48;
 inline constexpr std::size_t kReportedReasonLength = 64;
 
 // The start-up report of descriptors that were not read, as every front end shows it: one line
-// each for the first ones, "name: reason" (over-long names and reasons cut, ending in "..."), then
-// how many more there are. Empty when nothing was skipped.
+// each for the first ones, "name: reason", then how many more there are. An over-long name keeps its
+// start and its end around "..." (broken_descript...r_long_file_name_number_17.vgp); an over-long reason
+// keeps its start, ending in "...". Empty when nothing was skipped.
 [[nodiscard]] std::string SkippedTemplatesReport(const std::vector<SkippedDescriptor>& skipped);
 
 }  // namespace catalogue

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,10 @@ class FileSystem {
  public:
   // True for a regular file (or a link to one); a folder of that name does not count.
   [[nodiscard]] bool FileExists(const std::string& path) const;
+
+  // When the regular file at path was last written, as a count that grows with time (its unit is the
+  // system's own); nullopt when there is no such file.
+  [[nodiscard]] std::optional<std::int64_t> LastWriteTime(const std::string& path) const;
 
   // Names of the regular files directly in folder, in the order the file system lists them
   // (not sorted). A missing folder yields no names.

@@ -28,6 +28,12 @@ bool FileSystem::FileExists(const std::string& path) const {
   return fs::is_regular_file(path, error);
 }
 
+std::optional<std::int64_t> FileSystem::LastWriteTime(const std::string& path) const {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+  return static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
+}
+
 std::vector<std::string> FileSystem::ListFiles(const std::string& folder) const {
   std::vector<std::string> names;
   std::error_code error;

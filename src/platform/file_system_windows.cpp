@@ -23,6 +23,16 @@ bool FileSystem::FileExists(const std::string& path) const {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::optional<std::int64_t> FileSystem::LastWriteTime(const std::string& path) const {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return std::nullopt;
+  }
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                   data.ftLastWriteTime.dwLowDateTime);
+}
+
 std::vector<std::string> FileSystem::ListFiles(const std::string& folder) const {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found{};

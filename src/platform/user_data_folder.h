@@ -13,4 +13,10 @@ namespace platform {
 // %LOCALAPPDATA%. It need not exist yet. Throws std::runtime_error when there is none.
 [[nodiscard]] std::string UserDataFolder();
 
+// The folder where the user keeps their documents, without a trailing separator: on Linux the XDG
+// documents folder (XDG_DOCUMENTS_DIR in user-dirs.dirs of $XDG_CONFIG_HOME or ~/.config) when it
+// exists, else Documents in the home folder when that exists, else the home folder; on Windows the
+// shell's Documents folder, else the home folder. Throws std::runtime_error when there is none.
+[[nodiscard]] std::string DocumentsFolder();
+
 }  // namespace platform

@@ -2,6 +2,9 @@
 #include <stdexcept>
 
 #include "platform/user_data_folder.h"
+#include "platform/win32_api.h"
+// windows.h first
+#include <shlobj.h>
 
 namespace platform {
 namespace {
@@ -21,6 +24,14 @@ std::string HomeFolder() {
 
 std::string UserDataFolder() {
   return Variable("LOCALAPPDATA", "the user's data folder");
+}
+
+std::string DocumentsFolder() {
+  // The older call of the two that name it, so that it needs no wide-character conversion and runs on
+  // every Windows the program supports.
+  char path[MAX_PATH] = {};
+  if (SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path))) return path;
+  return HomeFolder();
 }
 
 }  // namespace platform

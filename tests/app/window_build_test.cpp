@@ -185,7 +185,8 @@ TEST_F(WindowBuildTest, RefusalsCancelAndBrokenSourcesEachEndTheBuildTheirOwnWay
   EXPECT_FALSE(fs::exists(app.Path() / "tools" / "compile.log"));
   EXPECT_EQ(dialogs.boxes.size(), 1U);
 
-  // A broken template source: the compiler's errors land in the log, no model is written.
+  // A broken template source: the compiler's errors land in the log, no model is written, and one box
+  // says so.
   app.Write("vgds_source/guidance_display_0.asm", "parameter_block:\r\nbroken dw NOT_A_VALUE\r\n");
   const auto output = app.Path() / "broken.mdl";
   dialogs.saveAnswers.push_back(QString::fromStdString(output.string()));
@@ -193,7 +194,8 @@ TEST_F(WindowBuildTest, RefusalsCancelAndBrokenSourcesEachEndTheBuildTheirOwnWay
   EXPECT_FALSE(fs::exists(output));
   EXPECT_NE(ReadAll(app.Path() / "tools" / "compile.log").find("error"), std::string::npos);
   EXPECT_EQ(form->cmd_create->text(), QStringLiteral("Create new MDL"));
-  EXPECT_EQ(dialogs.boxes.size(), 1U);
+  ASSERT_EQ(dialogs.boxes.size(), 2U);
+  EXPECT_EQ(dialogs.boxes[1].title, QStringLiteral("Parkmarq error"));
 }
 
 TEST_F(WindowBuildTest, ABusyToolsFolderIsReportedWithTheApplicationTitleAndNothingWritten) {

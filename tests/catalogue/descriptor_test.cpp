@@ -86,8 +86,11 @@ TEST(DescriptorContent, PicturesMayLieInSubFoldersButNeverOutsideTheTemplateFold
     EXPECT_EQ(std::holds_alternative<TemplateEntry>(parsed), c.accepted);
   }
   // The source stays a plain file name: everything else is derived from it inside tools.
-  EXPECT_TRUE(std::holds_alternative<DescriptorProblem>(
-      ParseDescriptor("1\r\n1\r\n1\r\n1\r\nName\r\npic.png\r\nsources/dock.asm\r\nr\r\n")));
+  for (const char* source : {"sources/dock.asm", "sources\\dock.asm"}) {
+    EXPECT_TRUE(std::holds_alternative<DescriptorProblem>(
+        ParseDescriptor(std::string("1\r\n1\r\n1\r\n1\r\nName\r\npic.png\r\n") + source + "\r\nr\r\n")))
+        << source;
+  }
 }
 
 TEST(DescriptorContent, RefusesShortFilesBadFlagsAndNamesOutsideTheFolder) {

@@ -31,7 +31,7 @@ TEST(Selection, ShowsTheSelectedEntryLabelBeforeFieldInParameterOrderAndEntryZer
   TemplateCatalogue catalogue;
   TemplateEntry first;
   first.UsesHeading = first.UsesVisibilityDistance = true;
-  first.PictureFile = "first.png";
+  first.PictureFile = "sub\\first.png";  // as written on Windows
   first.Description = "one\r\n";
   catalogue.Add(first);
   TemplateEntry second;
@@ -43,8 +43,10 @@ TEST(Selection, ShowsTheSelectedEntryLabelBeforeFieldInParameterOrderAndEntryZer
     std::vector<std::string> calls;
   } cases[] = {
       {0,
-       {"picture " + platform::JoinPath(platform::JoinPath("/app", "vgds_source"), "first.png"), "description one\r\n",
-        "label1 on", "field1 on", "label2 off", "field2 off", "label3 on", "field3 on", "label4 off", "field4 off"}},
+       {"picture " +
+            platform::JoinPath(platform::JoinPath(platform::JoinPath("/app", "vgds_source"), "sub"), "first.png"),
+        "description one\r\n", "label1 on", "field1 on", "label2 off", "field2 off", "label3 on", "field3 on",
+        "label4 off", "field4 off"}},
       // No picture file clears the box instead of pointing it at the folder.
       {1,
        {"picture ", "description ", "label1 off", "field1 off", "label2 on", "field2 on", "label3 off", "field3 off",

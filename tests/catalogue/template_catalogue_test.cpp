@@ -110,12 +110,16 @@ TEST(SkippedTemplatesReport, NamesTheFirstTwentyOnShortLinesThenCountsTheRest) {
       {"two",
        {{"a.vgp", "it has 1 line, at least 8 are needed"}, {"b.vgp", "No such file"}},
        header + "\na.vgp: it has 1 line, at least 8 are needed\nb.vgp: No such file"},
-      {"over-long, a line break in the name",
-       {{"x\n" + std::string(44, 'n') + e + ".vgp", std::string(70, 'r')}},
-       header + "\nx?" + std::string(43, 'n') + "...: " + std::string(61, 'r') + "..."},
-      {"a character at the cut",
-       {{std::string(44, 'n') + e + e + ".vgp", "r"}},
-       header + "\n" + std::string(44, 'n') + "...: r"},
+      {"over-long names keep their start and end, a line break in the name",
+       {{"broken_descriptor_with_a_rather_long_file_name_number_17.vgp", std::string(70, 'r')},
+        {"broken_descriptor_with_a_rather_long_file_name_number_18.vgp", "r"},
+        {"x\n" + std::string(60, 'n') + "\n.vgp", "r"}},
+       header + "\nbroken_descript...r_long_file_name_number_17.vgp: " + std::string(61, 'r') + "..." +
+           "\nbroken_descript...r_long_file_name_number_18.vgp: r\nx?" + std::string(13, 'n') + "..." +
+           std::string(25, 'n') + "?.vgp: r"},
+      {"a character at either cut",
+       {{std::string(14, 'n') + e + std::string(30, 'm') + e + std::string(25, 't') + ".vgp", "r"}},
+       header + "\n" + std::string(14, 'n') + "..." + std::string(25, 't') + ".vgp: r"},
   };
   for (const auto& [what, skipped, expected] : rows) EXPECT_EQ(SkippedTemplatesReport(skipped), expected) << what;
 

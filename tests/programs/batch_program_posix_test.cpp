@@ -93,10 +93,11 @@ TEST_F(BatchProgramTest, GoodRowsBuildTheWindowsModelsAndBadRowsSayWhy) {
       run.output,
       "[1/9] A1 ... built out/guidance_display_h123.46_s20_l10.mdl\n"
       "[2/9] A2 (line 3) ... failed: unknown template \"Docking display T9\" (--list shows the templates)\n"
-      "[3/9] A3 (line 4) ... failed: the compiler wrote no model file; it printed:\n    " +
+      "[3/9] A3 (line 4) ... failed: The compiler wrote no model file:\n    out/broken_h90_s20_l10.mdl\n"
+      "    It printed:\n    " +
           app + "/tools/broken.asm(2): error: unknown directive \"bogus\"\n" +
           "    bglc_9: 1 error(s); no model written\n"
-          "    the whole output is in out/broken_h90_s20_l10.log\n"
+          "    The whole output is in out/broken_h90_s20_l10.log.\n"
           "[4/9] A4 ... built out/nose_in_h270.mdl\n"
           "[5/9] A5 ... built out/sub/fixed.mdl\n"
           "[6/9] A6 (line 7) ... failed: its model file out/guidance_display_h123.46_s20_l10.mdl would replace the "
@@ -137,9 +138,11 @@ TEST_F(BatchProgramTest, AFailedCompileShowsItsLastTwentyLinesAndKeepsTheWholeOu
     shown += "\n    " + compiled + "(" + std::to_string(line) + "): error: unknown directive \"bogus\"";
   }
   EXPECT_EQ(run.output,
-            "[1/1] A1 (line 2) ... failed: the compiler wrote no model file; the last 20 lines it printed:" + shown +
+            "[1/1] A1 (line 2) ... failed: The compiler wrote no model file:\n    out/broken_h90_s20_l10.mdl\n"
+            "    The last 20 lines it printed:" +
+                shown +
                 "\n    bglc_9: 30 error(s); no model written"
-                "\n    the whole output is in out/broken_h90_s20_l10.log\n"
+                "\n    The whole output is in out/broken_h90_s20_l10.log.\n"
                 "1 stand: 0 built, 1 failed (row 1)\n");
   EXPECT_EQ(ReadAll(Work("out/broken_h90_s20_l10.log")), whole);
 
