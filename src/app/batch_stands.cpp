@@ -63,8 +63,10 @@ int WriteStandTable(const StandsRequest& request, const std::string& appFolder, 
   const auto& stands = std::get<airport::AirportStands>(read);
   if (!stands.note.empty()) messages << kProgram << stands.note << '\n';
   for (const auto& skipped : stands.skipped) {
-    messages << kProgram << request.file << ": line " << skipped.lineNumber << ": stand "
-             << build::Quoted(skipped.name) << " skipped: " << skipped.reason << '\n';
+    // A file the XML parser had to convert (UTF-16) gives no line numbers.
+    const std::string line = skipped.lineNumber > 0 ? ": line " + std::to_string(skipped.lineNumber) : "";
+    messages << kProgram << request.file << line << ": stand " << build::Quoted(skipped.name)
+             << " skipped: " << skipped.reason << '\n';
   }
 
   const std::string airportName = stands.airport.empty() ? std::string("the airport") : "the airport " + stands.airport;
