@@ -25,12 +25,7 @@ std::optional<int> ChooseTemplate(const catalogue::TemplateCatalogue& catalogue,
   for (std::size_t k = 0; k < names.size(); ++k) {
     const bool fits = wanted.empty() ? catalogue.EntryForListIndex(static_cast<int>(k)).Uses(catalogue::Parameter::Heading)
                                      : names[k] == wanted;
-    if (!fits) continue;
-    if (wanted.empty()) {
-      messages << kProgram << "template " << build::Quoted(names[k])
-               << ", the first in the list that takes the heading (--template chooses another)\n";
-    }
-    return static_cast<int>(k);
+    if (fits) return static_cast<int>(k);
   }
   if (wanted.empty()) {
     messages << kProgram << "no template takes the heading; --template chooses one (--list shows them)\n";
@@ -99,6 +94,10 @@ int WriteStandTable(const StandsRequest& request, const std::string& appFolder, 
                              value(catalogue::Parameter::VisibilityDistance, request.visibility),
                              value(catalogue::Parameter::LateralDistance, request.lateral),
                              airport::DegreesText(stand.latitude), airport::DegreesText(stand.longitude)});
+  }
+  if (request.templateName.empty()) {
+    messages << kProgram << "template " << build::Quoted(templateName)
+             << ", the first in the list that takes the heading (--template chooses another)\n";
   }
   messages << kProgram << request.file << ": " << airportName << " (" << stands.format << "), "
            << Counted(static_cast<std::size_t>(kept), "stand") << " of " << stands.stands.size() << " in the table\n";

@@ -85,6 +85,9 @@ TEST(BatchStandsTest, AnAirportsGatesBecomeModelsAndTheirPlacementList) {
     const auto run = RunProgram(program.string(), arguments, work.Str());
     EXPECT_EQ(run.exitStatus, 2) << run.output;
     EXPECT_NE(run.output.find(says), std::string::npos) << run.output;
+    if (arguments.size() == 2 && arguments[0] == "--stands") {  // nothing else is said where nothing is read
+      EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << "one line: " << run.output;
+    }
     EXPECT_EQ(run.output.find("stand,template"), std::string::npos) << run.output;
   }
   // --kind all takes every stand, with the window's initial values where the template takes them; without
