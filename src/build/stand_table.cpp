@@ -144,6 +144,8 @@ struct ColumnMap {
   std::size_t templateName = kAbsent;
   std::array<std::size_t, catalogue::kParameters.size()> values{kAbsent, kAbsent, kAbsent, kAbsent};
   std::size_t output = kAbsent;
+  std::size_t latitude = kAbsent;
+  std::size_t longitude = kAbsent;
   std::size_t width = 0;
 };
 
@@ -151,7 +153,9 @@ std::variant<ColumnMap, StandTableProblem> MapColumns(const Record& header, std:
   ColumnMap map;
   map.width = header.fields.size();
   std::vector<std::pair<std::string_view, std::size_t*>> known = {
-      {kStandColumn, &map.stand}, {kTemplateColumn, &map.templateName}, {kOutputColumn, &map.output}};
+      {kStandColumn, &map.stand},         {kTemplateColumn, &map.templateName},
+      {kOutputColumn, &map.output},       {kLatitudeColumn, &map.latitude},
+      {kLongitudeColumn, &map.longitude}};
   for (std::size_t i = 0; i < catalogue::kParameters.size(); ++i) {
     known.emplace_back(ColumnName(catalogue::kParameters[i]), &map.values[i]);
   }
@@ -169,7 +173,8 @@ std::variant<ColumnMap, StandTableProblem> MapColumns(const Record& header, std:
   }
   std::string missing;
   for (const auto& [name, slot] : known) {
-    if (*slot != ColumnMap::kAbsent || name == kOutputColumn) continue;
+    const bool optional = name == kOutputColumn || name == kLatitudeColumn || name == kLongitudeColumn;
+    if (*slot != ColumnMap::kAbsent || optional) continue;
     missing += missing.empty() ? "" : ", ";
     missing += Quoted(name);
   }
@@ -195,7 +200,10 @@ StandRow RowFromRecord(Record record, const ColumnMap& map, int number) {
   row.stand = take(map.stand);
   row.templateName = take(map.templateName);
   for (std::size_t i = 0; i < row.values.size(); ++i) row.values[i] = take(map.values[i]);
-  if (map.output != ColumnMap::kAbsent) row.output = take(map.output);
+  for (const auto& [column, text] : {std::pair{map.output, &row.output}, std::pair{map.latitude, &row.latitude},
+                                     std::pair{map.longitude, &row.longitude}}) {
+    if (column != ColumnMap::kAbsent) *text = take(column);
+  }
   return row;
 }
 
@@ -238,6 +246,32 @@ std::variant<StandTable, StandTableProblem> ParseStandTable(std::string_view con
   if (!columns) return StandTableProblem{"the table has no header line"};
   if (table.rows.empty()) return StandTableProblem{"the table has no stand rows below its header"};
   return table;
+}
+
+namespace {
+
+bool IsBlankAtEdge(char c) {
+  return c == ' ' || c == '\t';
+}
+
+}  // namespace
+
+std::string CsvLine(const std::vector<std::string>& fields) {
+  std::string line;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) line += ',';
+    const std::string& field = fields[i];
+    // The reader drops blanks around an unquoted field; quotes keep them.
+    const bool blankAtEdge = !field.empty() && (IsBlankAtEdge(field.front()) || IsBlankAtEdge(field.back()));
+    if (field.find_first_of(",\"\r\n") == std::string::npos && !blankAtEdge) {
+      line += field;
+      continue;
+    }
+    line += '"';
+    for (const char c : field) line += c == '"' ? std::string("\"\"") : std::string(1, c);
+    line += '"';
+  }
+  return line + "\n";
 }
 
 }  // namespace build

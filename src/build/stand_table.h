@@ -14,6 +14,9 @@ namespace build {
 inline constexpr std::string_view kStandColumn = "stand";
 inline constexpr std::string_view kTemplateColumn = "template";
 inline constexpr std::string_view kOutputColumn = "output";
+// Optional: where the stand is, in decimal degrees, passed on to the placement list.
+inline constexpr std::string_view kLatitudeColumn = "lat";
+inline constexpr std::string_view kLongitudeColumn = "lon";
 
 // The column that carries a parameter's field text: heading, stop, visibility, lateral.
 [[nodiscard]] std::string_view ColumnName(catalogue::Parameter parameter);
@@ -26,6 +29,8 @@ struct StandRow {
   std::string templateName;
   std::array<std::string, catalogue::kParameters.size()> values{};  // in kParameters order
   std::string output;   // empty when the table has no output column or the field is empty
+  std::string latitude;   // empty when the table has no lat column or the field is empty
+  std::string longitude;  // likewise for lon
   std::string problem;  // why the row's fields do not fit the header; empty for a sound row
 
   [[nodiscard]] const std::string& Value(catalogue::Parameter parameter) const;
@@ -43,7 +48,7 @@ struct StandTableProblem {
 };
 
 // Reads a stand table: a header line naming the columns in any order (stand, template, heading,
-// stop, visibility, lateral, and optionally output), then one stand per line.
+// stop, visibility, lateral, and optionally output, lat and lon), then one stand per line.
 // - The separator is the comma, semicolon or tab that occurs most often in the header line.
 // - Fields follow RFC 4180: a field in double quotes may hold separators and line ends, and "" in it
 //   stands for one quote. Blanks around an unquoted field, and around the quotes, are dropped.
@@ -54,5 +59,10 @@ struct StandTableProblem {
 // Refused as a whole: no header, a column missing or named twice, a quote never closed or followed
 // by text, no data row.
 [[nodiscard]] std::variant<StandTable, StandTableProblem> ParseStandTable(std::string_view content);
+
+// One line of a comma-separated table as this reader takes it back: a field holding a comma, a quote
+// or a line break, or with a blank at either end, is quoted, its quotes doubled; every other field is
+// written as it is. Ends in "\n".
+[[nodiscard]] std::string CsvLine(const std::vector<std::string>& fields);
 
 }  // namespace build

@@ -7,4 +7,8 @@ namespace platform {
 // compiler) then prints the same bytes on every system. Nothing to do on POSIX.
 void WriteStandardStreamsAsBytes();
 
+// Makes standard input pass bytes through as the writer wrote them (on Windows the C runtime otherwise
+// drops the CR of CR LF and ends the input at a Ctrl-Z). Nothing to do on POSIX.
+void ReadStandardInputAsBytes();
+
 }  // namespace platform

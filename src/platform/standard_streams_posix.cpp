@@ -4,4 +4,6 @@ namespace platform {
 
 void WriteStandardStreamsAsBytes() {}
 
+void ReadStandardInputAsBytes() {}
+
 }  // namespace platform

@@ -16,4 +16,8 @@ void WriteStandardStreamsAsBytes() {
   (void)::_setmode(::_fileno(stderr), _O_BINARY);
 }
 
+void ReadStandardInputAsBytes() {
+  (void)::_setmode(::_fileno(stdin), _O_BINARY);
+}
+
 }  // namespace platform

@@ -198,6 +198,19 @@ TEST_F(BatchProgramTest, WaitsForTheToolsFolderAndPutsModelsWhereTheyBelong) {
   EXPECT_TRUE(fs::exists(Work("nose_in_h180.mdl")));
 }
 
+// The README's example: the demo airport's gates, through a pipe, into models and a placement list.
+TEST_F(BatchProgramTest, AStandTableFromAnAirportFileIsBuiltFromStandardInput) {
+  const std::string airport = (fs::path(DEMO_SOURCE_DIR).parent_path() / "airport_demo.xml").string();
+  const auto run = RunProgram("/bin/sh", {"-c", "\"$0\" --stands \"$1\" --template 'Nose-in sign (heading only)' | "
+                                                "\"$0\" - --out out --placements out/placed.csv",
+                                          Program(), airport},
+                              work_.Str());
+  EXPECT_EQ(run.exitStatus, 0) << run.output;
+  EXPECT_NE(run.output.find("5 stands: 5 built, 0 failed"), std::string::npos) << run.output;
+  EXPECT_NE(ReadAll(Work("out/placed.csv")).find("\nGATE_A 3L,out/nose_in_h294.5.mdl,47.45966667,8.55116667,294.5\n"),
+            std::string::npos);
+}
+
 }  // namespace
 
 #endif  // PARKMARQ_BATCH_EXE
