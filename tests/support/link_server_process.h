@@ -27,7 +27,8 @@ class LinkServerProcess {
   [[nodiscard]] const std::string& Printed() const { return printed_; }
 
  private:
-  long long pid_ = -1;  // POSIX only
+  long long pid_ = -1;       // POSIX only
+  std::string windowClass_;  // Windows only: the server window's class, under the namespace
   platform::Pipe pipe_;
   std::string printed_;
 };

@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include "platform/process.h"
-#include "platform/window_messages.h"
 #include "simlink/fs_connect.h"
 #include "support/link_server_process.h"
 
@@ -10,7 +9,8 @@ namespace testing_support {
 
 // Started through the runner's own platform layer. Wine's desktop process, started by the server's
 // first window, may hold the pipe as long as Wine runs, so the end of the output is never waited for.
-LinkServerProcess::LinkServerProcess(const std::string& namespacePrefix, const std::vector<std::string>& options) {
+LinkServerProcess::LinkServerProcess(const std::string& namespacePrefix, const std::vector<std::string>& options)
+    : windowClass_(namespacePrefix + std::string(simlink::kServerClass)) {
   std::string commandLine = "\"" PARKMARQ_LINKSERVER_PATH "\" --namespace " + namespacePrefix;
   for (const auto& option : options) commandLine += " " + option;
   if (platform::CreatePipe(pipe_) != 0 || !platform::StartChild(commandLine, pipe_.writeEnd)) {
@@ -21,7 +21,7 @@ LinkServerProcess::LinkServerProcess(const std::string& namespacePrefix, const s
 }
 
 std::string LinkServerProcess::Stop(int) {
-  const HWND window = ::FindWindowA(platform::WindowMessagesName(simlink::kServerClass).c_str(), nullptr);
+  const HWND window = ::FindWindowA(windowClass_.c_str(), nullptr);
   if (window == nullptr) return printed_;
   DWORD process = 0;
   ::GetWindowThreadProcessId(window, &process);
