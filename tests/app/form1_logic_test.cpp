@@ -37,7 +37,7 @@ class RecordingView final : public Form1View {
   int selected = -1;
   std::string picture, description, caption{build::kCreateCaption}, toolTip;
   build::ParameterFields fields, labels;
-  std::vector<std::string> boxes;        // "title|text"
+  std::vector<std::string> boxes;         // "title|text"
   std::vector<std::string> saveRequests;  // "title|filter|initial name"
   std::vector<std::string> folderTitles;
   std::deque<std::string> saveAnswers, folderAnswers;
@@ -145,9 +145,8 @@ TEST_F(Form1LogicTest, StartUpShowsTheFirstTemplateAndTheSavedFolderAndSelection
   for (const auto& step : steps) {
     SCOPED_TRACE(step.name);
     Select(step.name);
-    EXPECT_EQ(view_.picture, step.picture ? platform::JoinPath(platform::JoinPath(app_.Str(), "vgds_source"),
-                                                               step.picture)
-                                          : "");
+    EXPECT_EQ(view_.picture,
+              step.picture ? platform::JoinPath(platform::JoinPath(app_.Str(), "vgds_source"), step.picture) : "");
     EXPECT_EQ(view_.description, step.description);
     EXPECT_EQ(states(), step.fields);
     view_.fields[Parameter::Heading].text = "33.5";
@@ -198,7 +197,8 @@ TEST_F(Form1LogicTest, StartUpFailuresAndBrokenDescriptorsAreReportedOnceTheWind
     logic.ReportSkippedTemplates();
     ASSERT_EQ(view_.boxes.size(), 1U);
     EXPECT_TRUE(view_.boxes[0].starts_with(c.startUpReport ? c.startUpReport : "parkmarq|")) << view_.boxes[0];
-    EXPECT_TRUE(!c.skippedReport || view_.boxes[0].find("short.vgp: it has 1 lines") != std::string::npos) << view_.boxes[0];
+    EXPECT_TRUE(!c.skippedReport || view_.boxes[0].find("short.vgp: it has 1 lines") != std::string::npos)
+        << view_.boxes[0];
     EXPECT_TRUE(!c.skippedReport || view_.boxes[0].find("\nescape.vgp: ") != std::string::npos) << view_.boxes[0];
     EXPECT_TRUE(logic.Unload());
     EXPECT_EQ(Settings(), c.settingsAfterClose);

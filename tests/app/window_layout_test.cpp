@@ -116,9 +116,9 @@ TEST_F(WindowTest, TheListScrollsOnlyUpAndDownAndOnlyWhenItsItemsDoNotFit) {
     SCOPED_TRACE(templates);
     const testing_support::TempFolder folder;
     for (int i = 0; i < templates; ++i) {
-      testing_support::AddTemplate(folder, "t" + std::to_string(i), kAllParameters,
-                                   "Lateral bars (stop and lateral distance), also with a long name " +
-                                       std::to_string(i));
+      testing_support::AddTemplate(
+          folder, "t" + std::to_string(i), kAllParameters,
+          "Lateral bars (stop and lateral distance), also with a long name " + std::to_string(i));
     }
     form = std::make_unique<Form1>(folder.Str(), dialogs, build::NumberLocale{});
     form->show();

@@ -34,7 +34,8 @@ TEST(DescriptorContent, FieldsInFileOrderPicturesBelowTheFolderAndThePlainSource
   const std::string head = "1\r\n1\r\n1\r\n1\r\nName\r\n";
   const std::pair<std::string, const char*> rows[] = {
       // Lone LF and lone CR end lines too; every description line gets CR LF.
-      {"True\r\nFalse\r\n-1\r\n0\r\nDock A\r\ndock.png\r\ndock.asm\r\nres\r\nx\ny\r", "1010|Dock A|dock.png|dock.asm|res|x\r\ny\r\n"},
+      {"True\r\nFalse\r\n-1\r\n0\r\nDock A\r\ndock.png\r\ndock.asm\r\nres\r\nx\ny\r",
+       "1010|Dock A|dock.png|dock.asm|res|x\r\ny\r\n"},
       {"0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr\r\n", "0000|N|p|s.asm|r|"},
       {"0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr", "0000|N|p|s.asm|r|"},
       {"0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr\r\n\r\n", "0000|N|p|s.asm|r|\r\n"},  // a blank description line
@@ -49,8 +50,8 @@ TEST(DescriptorContent, FieldsInFileOrderPicturesBelowTheFolderAndThePlainSource
   };
   for (const auto& [text, read] : rows) EXPECT_EQ(Read(text), read) << text;
   // Nothing outside the template folder; the source stays a plain file name, all else is derived from it.
-  for (const char* picture : {"../dock.png", "pictures/../../x.png", "pictures/..", "a\\..\\..\\x.png",
-                              "/etc/dock.png", "\\server\\x.png", "."}) {
+  for (const char* picture : {"../dock.png", "pictures/../../x.png", "pictures/..", "a\\..\\..\\x.png", "/etc/dock.png",
+                              "\\server\\x.png", "."}) {
     EXPECT_EQ(Read(head + picture + "\r\ndock.asm\r\nr\r\n"), "refused") << picture;
   }
   for (const char* source : {"sources/dock.asm", "/etc/dock.asm", ".."})

@@ -22,8 +22,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::RunProgram;
 using testing_support::ReadAll;
+using testing_support::RunProgram;
 
 // A copy of the built application folder plus two faulty templates (a main source that does not assemble,
 // sources missing), and a work folder holding out/sub/ and tables/t.csv (row 1's output in tables/models/).

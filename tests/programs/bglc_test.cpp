@@ -19,8 +19,8 @@ namespace bglc {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::RunProgram;
 using testing_support::ReadAll;
+using testing_support::RunProgram;
 using testing_support::TempFolder;
 using Files = std::vector<std::pair<std::string, std::string>>;
 

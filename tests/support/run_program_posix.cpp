@@ -7,11 +7,11 @@
 
 namespace testing_support {
 
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& folder, int timeoutSeconds) {
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
+                      int timeoutSeconds) {
   const auto quoted = [](const std::string& text) { return "'" + build::ReplaceAll(text, "'", "'\\''") + "'"; };
-  std::string command =
-      (folder.empty() ? "" : "cd " + quoted(folder) + " && ") + "exec timeout -s KILL " + std::to_string(timeoutSeconds) + " " + quoted(program);
+  std::string command = (folder.empty() ? "" : "cd " + quoted(folder) + " && ") + "exec timeout -s KILL " +
+                        std::to_string(timeoutSeconds) + " " + quoted(program);
   for (const auto& argument : arguments) command += " " + quoted(argument);
   ProgramRun run;
   FILE* pipe = ::popen((command + " </dev/null 2>&1").c_str(), "r");

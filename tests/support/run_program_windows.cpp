@@ -25,8 +25,8 @@ std::string Quoted(const std::string& argument) {
 
 }  // namespace
 
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& folder, int timeoutSeconds) {
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
+                      int timeoutSeconds) {
   // Both streams go to one inheritable file, so the output keeps the order it was written in.
   const testing_support::TempFolder temp;
   const std::string outputPath = (temp.Path() / "output").string();

@@ -69,8 +69,9 @@ class WineBuild : public ::testing::Test {
   [[nodiscard]] ProgramRun Batch(const fs::path& app, const std::string& out,
                                  const std::string& path = std::getenv("PATH")) const {
     fs::create_directories(work_.Path() / out);
-    return RunProgram("env", {"PATH=" + path, (app / "parkmarq-batch").string(),
-                              (work_.Path() / "stands.csv").string(), "--out", (work_.Path() / out).string()},
+    return RunProgram("env",
+                      {"PATH=" + path, (app / "parkmarq-batch").string(), (work_.Path() / "stands.csv").string(),
+                       "--out", (work_.Path() / out).string()},
                       {}, 300);
   }
 

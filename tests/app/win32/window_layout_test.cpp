@@ -25,11 +25,11 @@ TEST_F(Win32WindowTest, OpensAt438By405WithEveryControlInPlaceWithItsTextAlsoWhe
   EXPECT_EQ(Text(form->Handle()), "Parkmarq");
   EXPECT_NE(GetClassLongPtrA(form->Handle(), GCLP_HICON), 0U) << "the icon from the resource";
   const std::pair<Control, const char*> texts[] = {
-      {Control::lbl_heading, "Heading (deg):"},   {Control::txt_heading, "0"},
-      {Control::txt_stopdistance, "20"},          {Control::txt_visibilitydistance, "500"},
-      {Control::txt_lateraldistance, "10"},       {Control::lbl_lateraldistance, "Lateral distance (m):"},
-      {Control::cmd_heading_fs, "FS"},            {Control::frm_parameters, "Parameters"},
-      {Control::cmd_create, "Create new MDL"},    {Control::cmd_set_folder, "Set default output folder"}};
+      {Control::lbl_heading, "Heading (deg):"}, {Control::txt_heading, "0"},
+      {Control::txt_stopdistance, "20"},        {Control::txt_visibilitydistance, "500"},
+      {Control::txt_lateraldistance, "10"},     {Control::lbl_lateraldistance, "Lateral distance (m):"},
+      {Control::cmd_heading_fs, "FS"},          {Control::frm_parameters, "Parameters"},
+      {Control::cmd_create, "Create new MDL"},  {Control::cmd_set_folder, "Set default output folder"}};
   for (const auto& [control, text] : texts) EXPECT_EQ(Text(control), text);
   RECT client;
   GetClientRect(form->Handle(), &client);
