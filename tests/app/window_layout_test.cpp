@@ -17,12 +17,12 @@
 #include <QTest>
 #include <functional>
 
+#include "app/tab_order_cases.h"
 #include "app/window_fixture.h"
 
 namespace {
 
 using testing_support::kAllParameters;
-using testing_support::kHeadingAndVisibility;
 using testing_support::kNoParameters;
 
 QRect Pixels(int left, int top, int width, int height) {
@@ -130,29 +130,18 @@ TEST_F(WindowTest, TheListScrollsOnlyUpAndDownAndOnlyWhenItsItemsDoNotFit) {
 }
 
 TEST_F(WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFields) {
-  AddTemplate("a_all", kAllParameters, "All");
-  AddTemplate("b_some", kHeadingAndVisibility, "Some");
+  AddTabOrderTemplates(app);
   Start();
   QApplication::setActiveWindow(form.get());
-  const struct {
-    const char* name;
-    std::vector<QString> order;
-  } cases[] = {
-      {"All",
-       {"txt_stopdistance", "cmd_create", "cmd_set_folder", "cmd_heading_fs", "txt_visibilitydistance",
-        "txt_lateraldistance", "img_vgds", "txt_description", "lst_vgds", "txt_heading"}},
-      {"Some",
-       {"cmd_create", "cmd_set_folder", "cmd_heading_fs", "txt_visibilitydistance", "img_vgds", "txt_description",
-        "lst_vgds", "txt_heading"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    form->lst_vgds->setCurrentItem(form->lst_vgds->findItems(QString::fromUtf8(c.name), Qt::MatchExactly).first());
+  for (const auto& c : kTabOrderCases) {
+    SCOPED_TRACE(c.templateName);
+    form->lst_vgds->setCurrentItem(
+        form->lst_vgds->findItems(QString::fromUtf8(c.templateName), Qt::MatchExactly).first());
     form->txt_heading->setFocus();
-    std::vector<QString> visited;
+    std::vector<std::string> visited;
     for (std::size_t i = 0; i < c.order.size(); ++i) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      visited.push_back(QApplication::focusWidget()->objectName());
+      visited.push_back(QApplication::focusWidget()->objectName().toStdString());
     }
     EXPECT_EQ(visited, c.order);
   }

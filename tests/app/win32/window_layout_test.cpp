@@ -1,12 +1,12 @@
 #include <array>
 #include <vector>
 
+#include "app/tab_order_cases.h"
 #include "app/win32/window_fixture.h"
 
 namespace {
 
 using testing_support::kAllParameters;
-using testing_support::kHeadingAndVisibility;
 
 RECT Pixels(int left, int top, int width, int height) {
   return {left / 15, top / 15, (left + width) / 15, (top + height) / 15};
@@ -99,34 +99,17 @@ TEST_F(Win32WindowTest, AMonitorOfAnotherDpiScalesTheWholeLayoutAndTheFont) {
 }
 
 TEST_F(Win32WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFieldsAndThePictureTakesFocus) {
-  AddTemplate("a_all", kAllParameters, "All");
-  AddTemplate("b_some", kHeadingAndVisibility, "Some");
+  AddTabOrderTemplates(app);
   Start();
   EXPECT_EQ(GetFocus(), Handle(Control::img_vgds)) << "the first in the tab order has the focus";
-  const auto tabCycle = [&](int steps) {
+  for (const auto& c : kTabOrderCases) {
+    SCOPED_TRACE(c.templateName);
+    Select(c.templateName);
     std::vector<std::string> visited;
     HWND at = Handle(Control::txt_heading);
-    for (int i = 0; i < steps; ++i) {
-      at = GetNextDlgTabItem(form->Handle(), at, FALSE);
-      visited.push_back(Name(at));
-    }
-    return visited;
-  };
-  const struct {
-    const char* name;
-    std::vector<std::string> order;
-  } cases[] = {
-      {"All",
-       {"txt_stopdistance", "cmd_create", "cmd_set_folder", "cmd_heading_fs", "txt_visibilitydistance",
-        "txt_lateraldistance", "img_vgds", "txt_description", "lst_vgds", "txt_heading"}},
-      {"Some",
-       {"cmd_create", "cmd_set_folder", "cmd_heading_fs", "txt_visibilitydistance", "img_vgds", "txt_description",
-        "lst_vgds", "txt_heading"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Select(c.name);
-    EXPECT_EQ(tabCycle(static_cast<int>(c.order.size())), c.order);
+    for (std::size_t i = 0; i < c.order.size(); ++i)
+      visited.push_back(Name(at = GetNextDlgTabItem(form->Handle(), at, FALSE)));
+    EXPECT_EQ(visited, c.order);
   }
 
   // Tab itself, through the dialog manager, moves the focus the same way.
