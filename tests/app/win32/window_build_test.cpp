@@ -15,33 +15,6 @@ class Win32WindowBuildTest : public Win32WindowTest {
   void SetUp() override { testing_support::CopyApplicationFolder(PARKMARQ_APP_DIR, app.Path()); }
 };
 
-// The window's logic has its own tests; here the fields' texts, the button and the boxes, modal to the
-// window, reach it.
-TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsTheModelFromTheTypedValuesOrRefusesModally) {
-  Start();
-  Select("Guidance display (all parameters)");
-  EXPECT_GT(form->img_vgds.PictureSize().cx, 0);
-  SetText(Control::txt_heading, "361");
-  Click(Control::cmd_create);
-  ASSERT_EQ(dialogs.boxes.size(), 1U);
-  EXPECT_EQ(dialogs.boxes[0].text, "Please enter a heading between 0 and 360 degrees");
-  EXPECT_EQ(dialogs.owners.back(), form->Handle());
-  dialogs.boxes.clear();
-
-  SetText(Control::txt_heading, "90");
-  SetText(Control::txt_lateraldistance, "-1");
-  const auto output = app.Path() / "out dir" / "stand 1.mdl";  // blanks stay one argument
-  fs::create_directory(output.parent_path());
-  dialogs.saveAnswers.push_back(output.string());
-  Click(Control::cmd_create);
-  ASSERT_EQ(dialogs.saveRequests.size(), 1U);
-  EXPECT_EQ(dialogs.saveRequests[0].initialName, "guidance_display_h90_s20_l-1.mdl");
-  EXPECT_EQ(dialogs.owners.back(), form->Handle());
-  EXPECT_EQ(ReadAll(output).substr(0, 4), "RIFF") << ReadAll(app.Path() / "tools" / "compile.log");
-  EXPECT_EQ(Text(Control::cmd_create), "Create new MDL");
-  EXPECT_TRUE(dialogs.boxes.empty());
-}
-
 // Records the caption of a button each time it paints.
 class PaintedCaptions {
  public:
@@ -76,12 +49,24 @@ class PaintedCaptions {
   WNDPROC previous_ = nullptr;
 };
 
-TEST_F(Win32WindowBuildTest, WhileTheCompilerRunsTheWindowRepaintsButTakesNoInputAndClosesOnlyAfterwards) {
+// The one build through the window: its logic has its own tests, so here the typed values reach it,
+// boxes and dialogs are modal to it, and while the compiler runs the window repaints, drops what the user
+// does and closes only afterwards.
+TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoInputAndClosesOnlyAfterwards) {
   Start();
   Select("Guidance display (all parameters)");
+  EXPECT_GT(form->img_vgds.PictureSize().cx, 0);
+  SetText(Control::txt_heading, "361");
+  Click(Control::cmd_create);
+  ASSERT_EQ(dialogs.boxes.size(), 1U);
+  EXPECT_EQ(dialogs.boxes[0].text, "Please enter a heading between 0 and 360 degrees");
+  EXPECT_EQ(dialogs.owners.back(), form->Handle());
+  dialogs.boxes.clear();
+  SetText(Control::txt_heading, "90");
   const int selected = SelectedRow();
   const PaintedCaptions painted(Handle(Control::cmd_create));
-  const auto output = app.Path() / "during.mdl";
+  const auto output = app.Path() / "out dir" / "stand 1.mdl";  // blanks stay one argument
+  fs::create_directory(output.parent_path());
   dialogs.saveAnswers.push_back(output.string());
   // Typing, another template and a click on the button, all waiting for the window during the build.
   dialogs.whileSaving = [&] {
@@ -95,9 +80,11 @@ TEST_F(Win32WindowBuildTest, WhileTheCompilerRunsTheWindowRepaintsButTakesNoInpu
 
   EXPECT_NE(std::ranges::find(painted.captions, "Compiling ..."), painted.captions.end());
   EXPECT_EQ(Text(Control::cmd_create), "Create new MDL");
-  EXPECT_EQ(Text(Control::txt_heading), "0");
+  EXPECT_EQ(Text(Control::txt_heading), "90");
   EXPECT_EQ(SelectedRow(), selected);
-  EXPECT_EQ(dialogs.saveRequests.size(), 1U);
+  ASSERT_EQ(dialogs.saveRequests.size(), 1U);
+  EXPECT_EQ(dialogs.saveRequests[0].initialName, "guidance_display_h90_s20_l10.mdl");
+  EXPECT_EQ(dialogs.owners.back(), form->Handle());
   EXPECT_EQ(ReadAll(output).substr(0, 4), "RIFF") << ReadAll(app.Path() / "tools" / "compile.log");
 
   // A close asked for during the build happens once it has ended, shut-down included.
