@@ -10,14 +10,14 @@
 
 #include "catalogue/skipped_templates_report.h"
 #include "platform/text_file.h"
-#include "support/temp_folder.h"
+#include "support/templates.h"
 
 namespace catalogue {
 namespace {
 
 using testing_support::TempFolder;
 
-std::string Descriptor(const std::string& name, const char* flags = "True\r\nFalse\r\nTrue\r\nFalse\r\n") {
+std::string Descriptor(const std::string& name, const char* flags = testing_support::kHeadingAndVisibility) {
   return std::string(flags) + name + "\r\n" + name + ".png\r\n" + name + ".asm\r\nreserved\r\n";
 }
 

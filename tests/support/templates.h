@@ -10,7 +10,6 @@ namespace testing_support {
 // A descriptor's four flags: which of heading, stop, visibility and lateral distance it uses.
 inline constexpr const char* kAllParameters = "True\r\nTrue\r\nTrue\r\nTrue\r\n";
 inline constexpr const char* kHeadingAndVisibility = "True\r\nFalse\r\nTrue\r\nFalse\r\n";
-inline constexpr const char* kHeadingOnly = "True\r\nFalse\r\nFalse\r\nFalse\r\n";
 inline constexpr const char* kNoParameters = "False\r\nFalse\r\nFalse\r\nFalse\r\n";
 
 // Writes vgds_source/FILE.vgp below app: the flags, the list name, the picture, FILE.asm as the source,
