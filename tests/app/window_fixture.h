@@ -9,7 +9,7 @@
 
 #include "app/form1.h"
 #include "app/scripted_dialogs.h"
-#include "support/temp_folder.h"
+#include "support/templates.h"
 
 // A temporary application folder with templates the test writes, and the window started on it.
 class WindowTest : public ::testing::Test {
@@ -18,10 +18,9 @@ class WindowTest : public ::testing::Test {
   ScriptedDialogs dialogs;
   std::unique_ptr<Form1> form;
 
-  void AddTemplate(const std::string& file, const std::string& flags, const std::string& name,
-                   const std::string& picture, const std::string& description = "") {
-    app.Write("vgds_source/" + file + ".vgp",
-              flags + name + "\r\n" + picture + "\r\n" + file + ".asm\r\nreserved\r\n" + description);
+  void AddTemplate(const std::string& file, const char* flags, const std::string& name,
+                   const std::string& picture = "none.png", const std::string& description = "") {
+    testing_support::AddTemplate(app, file, flags, name, picture, description);
   }
 
   void AddPicture(const std::string& file, int width, int height) {
@@ -31,10 +30,8 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(image.save(QString::fromStdString((app.Path() / "vgds_source" / file).string())));
   }
 
-  void Start(build::NumberLocale locale = {}) {
-    form = std::make_unique<Form1>(app.Str(), dialogs, std::move(locale));
+  void Start() {
+    form = std::make_unique<Form1>(app.Str(), dialogs, build::NumberLocale{});
     form->show();
   }
-
-  void SelectRow(int row) { form->lst_vgds->setCurrentRow(row); }
 };

@@ -14,6 +14,7 @@
 #include "catalogue/template_catalogue.h"
 #include "helpers/process_probe.h"
 #include "runner/dos_outputs.h"
+#include "support/recording_messages.h"
 #include "support/temp_folder.h"
 
 namespace build_test {
@@ -64,12 +65,6 @@ class ScriptedHost : public build::BuildHost {
   std::vector<std::string> dialogCalls;  // "title | filter | idir"
   std::vector<std::string> validationErrors;
   std::vector<std::string> captions;
-};
-
-class RecordingMessages : public runner::RunnerMessages {
- public:
-  void ShowMessage(const std::string& text) override { shown.push_back(text); }
-  std::vector<std::string> shown;
 };
 
 // Every regular file below folder with its content, to see what a build changed.
@@ -153,7 +148,7 @@ class BuildFixture : public ::testing::Test {
   catalogue::TemplateCatalogue catalogue_;
   std::string defaultOutputFolder_;
   build::NumberLocale locale_ = kPoint;
-  RecordingMessages messages_;
+  testing_support::RecordingMessages messages_;
   runner::DOSOutputs objDOS_{messages_};
   build::CompileLog log_;
   ScriptedHost host_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -51,38 +52,18 @@ TEST(ParseInt16, RoundsHalfToEvenAndRefusesWhatDoesNotFit) {
   for (const char* text : {"abc", "", "12abc", "1e400"}) EXPECT_THROW((void)ParseInt16(text, kPoint), NumberMismatch);
 }
 
-// The exact value of a positive finite single, worked out digit by digit: mantissa times a power of
-// two, as decimal digits (most significant first) with the count of those after the point.
+// The exact value of a positive finite single: a dyadic fraction of at most 149 binary places, so as
+// many decimals write it exactly; as its digits, with the count of those after the point.
 struct ExactDecimal {
   std::string digits;
   int decimals = 0;
 };
 
 ExactDecimal Expand(float f) {
-  int exponent = 0;
-  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::frexp(f, &exponent), 24));
-  int power = exponent - 24;          // f = mantissa * 2^power
-  std::vector<std::uint64_t> digits;  // least significant first
-  for (std::uint64_t m = mantissa; m > 0; m /= 10) digits.push_back(m % 10);
-  const auto multiply = [&digits](std::uint64_t factor) {
-    std::uint64_t carry = 0;
-    for (auto& digit : digits) {
-      carry += digit * factor;
-      digit = carry % 10;
-      carry /= 10;
-    }
-    for (; carry > 0; carry /= 10) digits.push_back(carry % 10);
-  };
-  ExactDecimal exact;
-  // m / 2^k = m * 5^k / 10^k
-  if (power < 0) exact.decimals = -power;
-  for (; power >= 20; power -= 20) multiply(1u << 20);
-  for (; power > 0; --power) multiply(2);
-  for (; power <= -13; power += 13) multiply(1220703125);  // 5^13
-  for (; power < 0; ++power) multiply(5);
-  digits.resize(std::max<std::size_t>(digits.size(), static_cast<std::size_t>(exact.decimals) + 1), 0);
-  for (auto it = digits.rbegin(); it != digits.rend(); ++it) exact.digits += static_cast<char>('0' + *it);
-  return exact;
+  char buffer[200];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, double{f}, std::chars_format::fixed, 149).ptr;
+  std::string text(buffer, end);
+  return {text.erase(text.find('.'), 1), 149};
 }
 
 // What FixedThreeText should write for f, from its exact value: halves away from zero, and below

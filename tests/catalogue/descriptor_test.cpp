@@ -2,114 +2,60 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace catalogue {
 namespace {
 
 TEST(DescriptorName, OnlyAnExactVgpEndingCounts) {
-  const struct {
-    const char* name;
-    bool isDescriptor;
-  } cases[] = {{"dock.vgp", true},      {"a.vgp", true},      {".vgp", true},       {"dock.VGP", false},
-               {"dock.vgp.bak", false}, {"a.vgp.vgp", false}, {"a.vgp.txt", false}, {"dockvgp", false},
-               {"dock.vg", false},      {"x.vgpvgp", false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(IsDescriptorName(c.name), c.isDescriptor);
-  }
+  for (const char* name : {"dock.vgp", "a.vgp", ".vgp"}) EXPECT_TRUE(IsDescriptorName(name)) << name;
+  for (const char* name : {"dock.VGP", "dock.vgp.bak", "a.vgp.vgp", "a.vgp.txt", "dockvgp", "dock.vg", "x.vgpvgp"})
+    EXPECT_FALSE(IsDescriptorName(name)) << name;
 }
 
 TEST(DescriptorFlags, TruthValuesOfWordsAndNumbers) {
-  const struct {
-    const char* text;
-    std::optional<bool> value;
-  } cases[] = {{"True", true},        {"true", true},        {"TRUE", true},       {"-1", true},
-               {"2", true},           {"0.5", true},         {" True ", true},     {"False", false},
-               {"false", false},      {"0", false},          {"-0", false},        {"0.0", false},
-               {"", std::nullopt},    {"yes", std::nullopt}, {"1x", std::nullopt}, {"nan", std::nullopt},
-               {"inf", std::nullopt}, {"+", std::nullopt}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(ToTruthValue(c.text), c.value);
-  }
+  for (const char* text : {"True", "true", "TRUE", "-1", "2", "0.5", " True "}) EXPECT_EQ(ToTruthValue(text), true);
+  for (const char* text : {"False", "false", "0", "-0", "0.0"}) EXPECT_EQ(ToTruthValue(text), false) << text;
+  for (const char* text : {"", "yes", "1x", "nan", "inf", "+"}) EXPECT_EQ(ToTruthValue(text), std::nullopt) << text;
 }
 
-TEST(DescriptorContent, FieldsInFileOrderAndDescriptionRebuiltWithCrLf) {
-  const auto parsed = ParseDescriptor("True\r\nFalse\r\n-1\r\n0\r\nDock A\r\ndock.png\r\ndock.asm\r\nres\r\nx\ny\r");
-  ASSERT_TRUE(std::holds_alternative<TemplateEntry>(parsed));
-  const auto& entry = std::get<TemplateEntry>(parsed);
-  EXPECT_TRUE(entry.UsesHeading);
-  EXPECT_FALSE(entry.UsesStopDistance);
-  EXPECT_TRUE(entry.UsesVisibilityDistance);
-  EXPECT_FALSE(entry.UsesLateralDistance);
-  EXPECT_EQ(entry.Name, "Dock A");
-  EXPECT_EQ(entry.PictureFile, "dock.png");
-  EXPECT_EQ(entry.SourceFile, "dock.asm");
-  EXPECT_EQ(entry.ReservedLine, "res");
-  // Lone LF and lone CR end lines too; every description line gets CR LF.
-  EXPECT_EQ(entry.Description, "x\r\ny\r\n");
+// Each descriptor as "flags|name|picture|source|reserved|description", or "refused".
+std::string Read(const std::string& text) {
+  const auto parsed = ParseDescriptor(text);
+  if (const auto* problem = std::get_if<DescriptorProblem>(&parsed)) return problem->reason.empty() ? "?" : "refused";
+  const auto& e = std::get<TemplateEntry>(parsed);
+  std::string flags;
+  for (const bool flag : {e.UsesHeading, e.UsesStopDistance, e.UsesVisibilityDistance, e.UsesLateralDistance})
+    flags += flag ? "1" : "0";
+  return flags + "|" + e.Name + "|" + e.PictureFile + "|" + e.SourceFile + "|" + e.ReservedLine + "|" + e.Description;
 }
 
-TEST(DescriptorContent, EightLinesGiveAnEmptyDescriptionWithOrWithoutFinalLineEnd) {
-  for (const char* text :
-       {"0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr\r\n", "0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr"}) {
-    const auto parsed = ParseDescriptor(text);
-    ASSERT_TRUE(std::holds_alternative<TemplateEntry>(parsed));
-    EXPECT_EQ(std::get<TemplateEntry>(parsed).Description, "");
-    EXPECT_EQ(std::get<TemplateEntry>(parsed).ReservedLine, "r");
-  }
-  // A blank line after the eighth is a description line of its own.
-  const auto withBlank = ParseDescriptor("0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr\r\n\r\n");
-  ASSERT_TRUE(std::holds_alternative<TemplateEntry>(withBlank));
-  EXPECT_EQ(std::get<TemplateEntry>(withBlank).Description, "\r\n");
-}
-
-TEST(DescriptorContent, PicturesMayLieInSubFoldersButNeverOutsideTheTemplateFolder) {
-  const struct {
-    const char* picture;
-    bool accepted;
-  } cases[] = {{"dock.png", true},
-               {"pictures/dock.png", true},
-               {"a/./b/dock.png", true},
-               {"..dock.png", true},
-               {"", true},
-               {"../dock.png", false},
-               {"pictures/../../x.png", false},
-               {"pictures/..", false},
-               {"a\\..\\..\\x.png", false},
-               {"/etc/dock.png", false},
-               {"\\server\\x.png", false},
-               {".", false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.picture);
-    const auto parsed =
-        ParseDescriptor(std::string("1\r\n1\r\n1\r\n1\r\nName\r\n") + c.picture + "\r\ndock.asm\r\nr\r\n");
-    EXPECT_EQ(std::holds_alternative<TemplateEntry>(parsed), c.accepted);
-  }
-  // The source stays a plain file name: everything else is derived from it inside tools.
-  for (const char* source : {"sources/dock.asm", "sources\\dock.asm"}) {
-    EXPECT_TRUE(std::holds_alternative<DescriptorProblem>(
-        ParseDescriptor(std::string("1\r\n1\r\n1\r\n1\r\nName\r\npic.png\r\n") + source + "\r\nr\r\n")))
-        << source;
-  }
-}
-
-TEST(DescriptorContent, RefusesShortFilesBadFlagsAndNamesOutsideTheFolder) {
-  const char* refused[] = {
-      "",
-      "True\r\nTrue\r\nTrue\r\nTrue\r\nName\r\npic.png\r\ndock.asm\r\n",  // seven lines
-      "True\r\nmaybe\r\nTrue\r\nTrue\r\nName\r\npic.png\r\ndock.asm\r\nr\r\n",
-      "1\r\n1\r\n1\r\n1\r\nName\r\n../pic.png\r\ndock.asm\r\nr\r\n",
-      "1\r\n1\r\n1\r\n1\r\nName\r\npic.png\r\n/etc/dock.asm\r\nr\r\n",
-      "1\r\n1\r\n1\r\n1\r\nName\r\npic.png\r\n..\r\nr\r\n",
-      "1\r\n1\r\n1\r\n1\r\nName\r\n.\r\ndock.asm\r\nr\r\n",
-      "1\r\n1\r\n1\r\n1\r\nName\r\npic.png\r\n\r\nr\r\n",  // no source at all
+TEST(DescriptorContent, FieldsInFileOrderPicturesBelowTheFolderAndThePlainSourceName) {
+  const std::string head = "1\r\n1\r\n1\r\n1\r\nName\r\n";
+  const std::pair<std::string, const char*> rows[] = {
+      // Lone LF and lone CR end lines too; every description line gets CR LF.
+      {"True\r\nFalse\r\n-1\r\n0\r\nDock A\r\ndock.png\r\ndock.asm\r\nres\r\nx\ny\r",
+       "1010|Dock A|dock.png|dock.asm|res|x\r\ny\r\n"},
+      {"0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr\r\n", "0000|N|p|s.asm|r|"},
+      {"0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr", "0000|N|p|s.asm|r|"},
+      {"0\r\n0\r\n0\r\n0\r\nN\r\np\r\ns.asm\r\nr\r\n\r\n", "0000|N|p|s.asm|r|\r\n"},  // a blank description line
+      {head + "pictures/dock.png\r\ndock.asm\r\nr\r\n", "1111|Name|pictures/dock.png|dock.asm|r|"},
+      {head + "a/./b/dock.png\r\ndock.asm\r\nr\r\n", "1111|Name|a/./b/dock.png|dock.asm|r|"},
+      {head + "..dock.png\r\ndock.asm\r\nr\r\n", "1111|Name|..dock.png|dock.asm|r|"},
+      {head + "\r\ndock.asm\r\nr\r\n", "1111|Name||dock.asm|r|"},
+      {"", "refused"},
+      {"True\r\nTrue\r\nTrue\r\nTrue\r\nName\r\npic.png\r\ndock.asm\r\n", "refused"},  // seven lines
+      {"True\r\nmaybe\r\nTrue\r\nTrue\r\nName\r\npic.png\r\ndock.asm\r\nr\r\n", "refused"},
+      {head + "pic.png\r\n\r\nr\r\n", "refused"},  // no source at all
   };
-  for (const char* text : refused) {
-    SCOPED_TRACE(text);
-    const auto parsed = ParseDescriptor(text);
-    ASSERT_TRUE(std::holds_alternative<DescriptorProblem>(parsed));
-    EXPECT_FALSE(std::get<DescriptorProblem>(parsed).reason.empty());
+  for (const auto& [text, read] : rows) EXPECT_EQ(Read(text), read) << text;
+  // Nothing outside the template folder; the source stays a plain file name, all else is derived from it.
+  for (const char* picture : {"../dock.png", "pictures/../../x.png", "pictures/..", "a\\..\\..\\x.png", "/etc/dock.png",
+                              "\\server\\x.png", "."}) {
+    EXPECT_EQ(Read(head + picture + "\r\ndock.asm\r\nr\r\n"), "refused") << picture;
   }
+  for (const char* source : {"sources/dock.asm", "sources\\dock.asm", "/etc/dock.asm", ".."})
+    EXPECT_EQ(Read(head + "pic.png\r\n" + source + "\r\nr\r\n"), "refused") << source;
   for (const auto& [text, reason] : {std::pair{"Name", "it has 1 line, at least 8 are needed"},
                                      std::pair{"1\r\n2", "it has 2 lines, at least 8 are needed"}}) {
     EXPECT_EQ(std::get<DescriptorProblem>(ParseDescriptor(text)).reason, reason);

@@ -10,14 +10,14 @@
 
 #include "catalogue/skipped_templates_report.h"
 #include "platform/text_file.h"
-#include "support/temp_folder.h"
+#include "support/templates.h"
 
 namespace catalogue {
 namespace {
 
 using testing_support::TempFolder;
 
-std::string Descriptor(const std::string& name, const char* flags = "True\r\nFalse\r\nTrue\r\nFalse\r\n") {
+std::string Descriptor(const std::string& name, const char* flags = testing_support::kHeadingAndVisibility) {
   return std::string(flags) + name + "\r\n" + name + ".png\r\n" + name + ".asm\r\nreserved\r\n";
 }
 
@@ -43,24 +43,15 @@ TEST(TemplateCatalogue, FollowsTheFileSystemsOrderNotTheAlphabet) {
   for (int k = 0; k < 8; ++k) EXPECT_EQ(load.catalogue.EntryForListIndex(k).Name, listed[static_cast<std::size_t>(k)]);
 }
 
-TEST(TemplateCatalogue, EntryZeroIsEmptyForNoSelectionAndOutOfRangeIndices) {
+TEST(TemplateCatalogue, EntryZeroIsEmptyForNoSelectionAndOutOfRangeAndAMissingFolderGivesNone) {
   TempFolder app;
+  EXPECT_EQ(LoadTemplateCatalogue(app.Str()).catalogue.Count(), 0);
   app.Write("vgds_source/a.vgp", Descriptor("a", "1\r\n1\r\n1\r\n1\r\n"));
   const auto load = LoadTemplateCatalogue(app.Str());
   ASSERT_EQ(load.catalogue.Count(), 1);
-  const TemplateEntry empty;
-  EXPECT_EQ(load.catalogue.EntryForListIndex(-1), empty);
-  EXPECT_EQ(load.catalogue.EntryForListIndex(1), empty);
-  EXPECT_EQ(load.catalogue.EntryForListIndex(0).SourceFile, "a.asm");
+  EXPECT_EQ(load.catalogue.EntryForListIndex(-1), TemplateEntry());
+  EXPECT_EQ(load.catalogue.EntryForListIndex(1), TemplateEntry());
   EXPECT_TRUE(load.catalogue.EntryForListIndex(0).UsesLateralDistance);
-}
-
-TEST(TemplateCatalogue, MissingFolderGivesAnEmptyCatalogue) {
-  TempFolder app;
-  const auto load = LoadTemplateCatalogue(app.Str());
-  EXPECT_EQ(load.catalogue.Count(), 0);
-  EXPECT_TRUE(load.skipped.empty());
-  EXPECT_TRUE(load.catalogue.ListNames().empty());
 }
 
 TEST(TemplateCatalogue, SkipsBrokenDescriptorsAndThoseBeyondTheHundredthByName) {

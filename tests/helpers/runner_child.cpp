@@ -1,4 +1,5 @@
-// A console program the process tests and the runner benchmark start; it writes with write() only.
+// A console program the process tests, the window logic tests and the runner benchmark start; it writes
+// with write() only.
 #include <unistd.h>
 
 #include <algorithm>
@@ -58,6 +59,8 @@ int main(int argc, char** argv) {
     std::fclose(file);
   } else if (mode == "ticks") {  // a dot every 10 ms until nobody reads them
     while (WriteAll(STDOUT_FILENO, ".")) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  } else if (mode.ends_with(".asm")) {  // SOURCE.asm MODEL: a compiler reporting on and on, and no model
+    for (int line = 0; line < 120000; ++line) WriteOrExit(STDOUT_FILENO, "bglc: a note on a line of the source\n");
   } else {
     return 2;
   }

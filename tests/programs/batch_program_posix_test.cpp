@@ -16,13 +16,14 @@
 #include "build/batch_build.h"
 #include "build/build_fixture.h"
 #include "platform/folder_lock.h"
-#include "programs/run_program.h"
+#include "support/run_program.h"
+#include "support/templates.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using programs_test::RunProgram;
 using testing_support::ReadAll;
+using testing_support::RunProgram;
 
 // A copy of the built application folder plus two faulty templates (a main source that does not assemble,
 // sources missing), and a work folder holding out/sub/ and tables/t.csv (row 1's output in tables/models/).
@@ -30,10 +31,7 @@ class BatchProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const fs::path built = fs::path(PARKMARQ_BATCH_EXE).parent_path();
-    fs::copy_file(PARKMARQ_BATCH_EXE, app_.Path() / "parkmarq-batch");
-    fs::create_directories(app_.Path() / "tools");
-    fs::copy_file(built / "tools" / "bglc_9.exe", app_.Path() / "tools" / "bglc_9.exe");
-    fs::copy(built / "vgds_source", app_.Path() / "vgds_source", fs::copy_options::recursive);
+    testing_support::CopyApplicationFolder(built, app_.Path(), {}, "parkmarq-batch");
     app_.Write("vgds_source/broken.vgp", "True\nTrue\nTrue\nTrue\nBroken dock\nbroken.png\nbroken.asm\n\n");
     app_.Write("vgds_source/broken.asm", "        include broken_0.asm\n        bogus   1\n");
     fs::copy_file(built / "vgds_source" / "lateral_bars_0.asm", app_.Path() / "vgds_source" / "broken_0.asm");
@@ -58,7 +56,7 @@ class BatchProgramTest : public ::testing::Test {
     window.listIndex = static_cast<int>(std::find(names.begin(), names.end(), templateName) - names.begin());
     window.fields = build_test::Fields(heading, "20", "500", "10");
     window.saveAnswer = Work(templateName + ".mdl");
-    build_test::RecordingMessages messages;
+    testing_support::RecordingMessages messages;
     runner::DOSOutputs objDOS(messages);
     build::CompileLog log;
     EXPECT_EQ(build::RunBuildSequence(window, {catalogue, app_.Str(), "", build::kInvariantLocale, objDOS, log}),

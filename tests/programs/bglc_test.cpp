@@ -12,15 +12,15 @@
 #include "bglc/demo_layout.h"
 #include "bglc/mdl_file.h"
 #include "build/replace_all.h"
-#include "programs/run_program.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 
 namespace bglc {
 namespace {
 
 namespace fs = std::filesystem;
-using programs_test::RunProgram;
 using testing_support::ReadAll;
+using testing_support::RunProgram;
 using testing_support::TempFolder;
 using Files = std::vector<std::pair<std::string, std::string>>;
 

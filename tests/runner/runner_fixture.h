@@ -11,6 +11,7 @@
 #include "helpers/open_handles.h"
 #include "helpers/process_probe.h"
 #include "runner/dos_outputs.h"
+#include "support/recording_messages.h"
 #include "support/temp_folder.h"
 
 namespace runner_testing {
@@ -19,12 +20,6 @@ using test_helpers::ChildCommand;
 
 inline constexpr char kNotFound[] = "File or command not found";
 inline constexpr char kMissingProgram[] = "/no/such/folder/compiler a b";
-
-class RecordingMessages : public runner::RunnerMessages {
- public:
-  void ShowMessage(const std::string& text) override { shown.push_back(text); }
-  std::vector<std::string> shown;
-};
 
 // A run that starts no child: the one message it shows and the command line stored after it.
 struct FailureCase {
@@ -97,7 +92,7 @@ class RunnerTest : public ::testing::Test {
 
   test_helpers::Watchdog watchdog_{std::chrono::seconds(90)};
   testing_support::TempFolder folder_;
-  RecordingMessages messages_;
+  testing_support::RecordingMessages messages_;
   runner::DOSOutputs dos_{messages_};
   std::vector<std::string> chunks_;
 };

@@ -28,14 +28,15 @@
 #include "platform/window_messages_wire.h"
 #include "simlink/fs_connect.h"
 #include "simlink/heading_button.h"
-#include "simlink/link_server_process.h"
-#include "simlink/test_namespace.h"
+#include "support/link_server_process.h"
 #include "support/temp_folder.h"
+#include "support/unique_namespace.h"
 
 namespace simlink {
 namespace {
 
-using simlink_testing::LinkServerProcess;
+using testing_support::LinkServerProcess;
+using testing_support::UniqueNamespace;
 using Clock = std::chrono::steady_clock;
 namespace wire = platform::wire;
 constexpr std::chrono::milliseconds kTestTimeout{1500};
@@ -61,7 +62,7 @@ class LinkClientTest : public ::testing::Test {
   }
 
   test_helpers::Watchdog watchdog_{std::chrono::seconds(60)};
-  std::string prefix_ = simlink_testing::UniqueNamespace();
+  std::string prefix_ = UniqueNamespace();
   FSConnect link_;
 };
 
@@ -108,7 +109,7 @@ TEST_F(LinkClientTest, FailuresGiveNoHeadingAndLeaveTheOutputsAsTheyWere) {
 // Beside a server under another prefix, which the client reaches only once told to, and looks up again each time.
 TEST_F(LinkClientTest, RepliesAreDecodedAndEachAtomReleasedOnce) {
   LinkServerProcess server(prefix_, {"--var", "86=12.0625", "--var", "5=-3.75"});
-  const std::string otherPrefix = simlink_testing::UniqueNamespace();
+  const std::string otherPrefix = UniqueNamespace();
   LinkServerProcess other(otherPrefix, {"--var", "86=2"});
   Outputs out;
   ASSERT_EQ(GetInfo(out), kReplyDecoded);

@@ -1,49 +1,26 @@
 // The simulator's own compiler is a Windows program; on Linux the build runs it through Wine. The
 // stand-in compiler built for Windows plays it here.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "build/replace_all.h"
 #include "platform/program_launch.h"
-#include "support/temp_folder.h"
+#include "support/run_program.h"
+#include "support/templates.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::ProgramRun;
 using testing_support::ReadAll;
+using testing_support::RunProgram;
 
-struct ShellRun {
-  int exitStatus = -1;  // -1 unless it exited by itself
-  std::string output;
-};
-
-// Runs a shell command with standard error on standard output, killed after five minutes: Wine takes its
-// time on a busy machine, yet a hang must fail the test.
-ShellRun Shell(const std::string& command) {
-  ShellRun run;
-  FILE* pipe = ::popen(("exec timeout -s KILL 300 " + command + " </dev/null 2>&1").c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  for (std::size_t count = 0; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-    run.output.append(buffer, count);
-  const int status = ::pclose(pipe);
-  if (WIFEXITED(status) && WEXITSTATUS(status) < 124) run.exitStatus = WEXITSTATUS(status);
-  return run;
-}
-
-std::string Quoted(const std::string& text) {
-  return "'" + build::ReplaceAll(text, "'", "'\\''") + "'";
-}
-
-// What a command prints, without its last line end.
-std::string Output(const std::string& command) {
-  auto output = Shell(command).output;
+// What winepath prints for path, without its last line end.
+std::string WinePathOutput(const std::string& path) {
+  auto output = RunProgram("env", {"WINEDEBUG=-all", "winepath", "-w", path}, {}, 300).output;
   while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
   return output;
 }
@@ -69,7 +46,7 @@ TEST(WineLaunch, PathsAreTheOnesWinepathPrints) {
   for (const auto& path : {folder.Str() + "/with blank/tools/bglc_9.exe", folder.Str() + "/not yet/model.mdl",
                            prefix + "/drive_c/users/dock.asm", prefix + "/dosdevices/c:/windows", std::string("/")}) {
     SCOPED_TRACE(path);
-    EXPECT_EQ(platform::WinePath(path), Output("env WINEDEBUG=-all winepath -w " + Quoted(path)));
+    EXPECT_EQ(platform::WinePath(path), WinePathOutput(path));
   }
 }
 
@@ -79,13 +56,8 @@ class WineBuild : public ::testing::Test {
  protected:
   void SetUp() override {
     const fs::path built = fs::path(PARKMARQ_BATCH_EXE).parent_path();
-    for (const auto* app : {&native_, &windows_}) {
-      fs::create_directories(*app / "tools");
-      fs::copy_file(PARKMARQ_BATCH_EXE, *app / "parkmarq-batch");
-      fs::copy(built / "vgds_source", *app / "vgds_source", fs::copy_options::recursive);
-    }
-    fs::copy_file(built / "tools" / "bglc_9.exe", native_ / "tools" / "bglc_9.exe");
-    fs::copy_file(WINDOWS_COMPILER, windows_ / "tools" / "bglc_9.exe");
+    testing_support::CopyApplicationFolder(built, native_, {}, "parkmarq-batch");
+    testing_support::CopyApplicationFolder(built, windows_, WINDOWS_COMPILER, "parkmarq-batch");
     work_.Write("stands.csv",
                 "stand,template,heading,stop,visibility,lateral\n"
                 "A1,Guidance display (all parameters),123.456,20,500,10\n"
@@ -93,11 +65,14 @@ class WineBuild : public ::testing::Test {
                 "A3,Lateral bars (stop and lateral distance),,20,,-3.5\n");
   }
 
-  [[nodiscard]] ShellRun Batch(const fs::path& app, const std::string& out,
-                               const std::string& path = std::getenv("PATH")) const {
+  // Wine takes its time on a busy machine, yet a hang must fail the test.
+  [[nodiscard]] ProgramRun Batch(const fs::path& app, const std::string& out,
+                                 const std::string& path = std::getenv("PATH")) const {
     fs::create_directories(work_.Path() / out);
-    return Shell("env " + Quoted("PATH=" + path) + " " + Quoted((app / "parkmarq-batch").string()) + " " +
-                 Quoted((work_.Path() / "stands.csv").string()) + " --out " + Quoted((work_.Path() / out).string()));
+    return RunProgram("env",
+                      {"PATH=" + path, (app / "parkmarq-batch").string(), (work_.Path() / "stands.csv").string(),
+                       "--out", (work_.Path() / out).string()},
+                      {}, 300);
   }
 
   testing_support::TempFolder work_;

@@ -9,7 +9,7 @@
 #include "app/form1_controls.h"
 #include "app/win32/form1.h"
 #include "app/win32/scripted_dialogs.h"
-#include "support/temp_folder.h"
+#include "support/templates.h"
 
 // A temporary application folder with templates the test writes, and the Win32 window started on
 // it. The window is driven only through its own messages, as a person's keys and clicks would be.
@@ -21,15 +21,13 @@ class Win32WindowTest : public ::testing::Test {
   ScriptedDialogs dialogs;
   std::unique_ptr<win32::Form1> form;
 
-  void AddTemplate(const std::string& file, const std::string& flags, const std::string& name,
-                   const std::string& picture, const std::string& description = "") {
-    app.Write("vgds_source/" + file + ".vgp",
-              flags + name + "\r\n" + picture + "\r\n" + file + ".asm\r\nreserved\r\n" + description);
+  void AddTemplate(const std::string& file, const char* flags, const std::string& name) {
+    testing_support::AddTemplate(app, file, flags, name);
   }
 
-  void Start(build::NumberLocale locale = {}) {
+  void Start() {
     form.reset();
-    form = std::make_unique<win32::Form1>(app.Str(), std::move(locale), &dialogs);
+    form = std::make_unique<win32::Form1>(app.Str(), build::NumberLocale{}, &dialogs);
     form->Show(SW_SHOWNORMAL);
   }
 
@@ -69,9 +67,6 @@ class Win32WindowTest : public ::testing::Test {
     GetWindowRect(Handle(control), &place);
     MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&place), 2);
     return place;
-  }
-  [[nodiscard]] std::string FolderToolTip() const {
-    return form->ToolTipWindow().GetText(form->Handle(), Handle(Control::cmd_set_folder));
   }
   // Hands every message waiting in the thread's queue to the window, as the program's loop does.
   void DispatchWaiting() const {

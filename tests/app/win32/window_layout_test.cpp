@@ -1,12 +1,12 @@
 #include <array>
 #include <vector>
 
+#include "app/tab_order_cases.h"
 #include "app/win32/window_fixture.h"
 
 namespace {
 
-constexpr const char* kAll = "True\r\nTrue\r\nTrue\r\nTrue\r\n";
-constexpr const char* kHeadingAndVisibility = "True\r\nFalse\r\nTrue\r\nFalse\r\n";
+using testing_support::kAllParameters;
 
 RECT Pixels(int left, int top, int width, int height) {
   return {left / 15, top / 15, (left + width) / 15, (top + height) / 15};
@@ -19,10 +19,18 @@ std::string Name(HWND control) {
   return "?";
 }
 
-TEST_F(Win32WindowTest, OpensAt438By405WithEveryControlInPlaceAlsoWhenEnlarged) {
-  AddTemplate("first", kAll, "First", "none.png");
+TEST_F(Win32WindowTest, OpensAt438By405WithEveryControlInPlaceWithItsTextAlsoWhenEnlarged) {
+  AddTemplate("first", kAllParameters, "First");
   Start();
   EXPECT_EQ(Text(form->Handle()), "Parkmarq");
+  EXPECT_NE(GetClassLongPtrA(form->Handle(), GCLP_HICON), 0U) << "the icon from the resource";
+  const std::pair<Control, const char*> texts[] = {
+      {Control::lbl_heading, "Heading (deg):"}, {Control::txt_heading, "0"},
+      {Control::txt_stopdistance, "20"},        {Control::txt_visibilitydistance, "500"},
+      {Control::txt_lateraldistance, "10"},     {Control::lbl_lateraldistance, "Lateral distance (m):"},
+      {Control::cmd_heading_fs, "FS"},          {Control::frm_parameters, "Parameters"},
+      {Control::cmd_create, "Create new MDL"},  {Control::cmd_set_folder, "Set default output folder"}};
+  for (const auto& [control, text] : texts) EXPECT_EQ(Text(control), text);
   RECT client;
   GetClientRect(form->Handle(), &client);
   EXPECT_EQ(client.right, 438);
@@ -67,7 +75,7 @@ TEST_F(Win32WindowTest, OpensAt438By405WithEveryControlInPlaceAlsoWhenEnlarged) 
 }
 
 TEST_F(Win32WindowTest, AMonitorOfAnotherDpiScalesTheWholeLayoutAndTheFont) {
-  AddTemplate("first", kAll, "First", "none.png");
+  AddTemplate("first", kAllParameters, "First");
   Start();
   const auto fontHeight = [&] {
     LOGFONTA font{};
@@ -91,34 +99,17 @@ TEST_F(Win32WindowTest, AMonitorOfAnotherDpiScalesTheWholeLayoutAndTheFont) {
 }
 
 TEST_F(Win32WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFieldsAndThePictureTakesFocus) {
-  AddTemplate("a_all", kAll, "All", "none.png");
-  AddTemplate("b_some", kHeadingAndVisibility, "Some", "none.png");
+  AddTabOrderTemplates(app);
   Start();
   EXPECT_EQ(GetFocus(), Handle(Control::img_vgds)) << "the first in the tab order has the focus";
-  const auto tabCycle = [&](int steps) {
+  for (const auto& c : kTabOrderCases) {
+    SCOPED_TRACE(c.templateName);
+    Select(c.templateName);
     std::vector<std::string> visited;
     HWND at = Handle(Control::txt_heading);
-    for (int i = 0; i < steps; ++i) {
-      at = GetNextDlgTabItem(form->Handle(), at, FALSE);
-      visited.push_back(Name(at));
-    }
-    return visited;
-  };
-  const struct {
-    const char* name;
-    std::vector<std::string> order;
-  } cases[] = {
-      {"All",
-       {"txt_stopdistance", "cmd_create", "cmd_set_folder", "cmd_heading_fs", "txt_visibilitydistance",
-        "txt_lateraldistance", "img_vgds", "txt_description", "lst_vgds", "txt_heading"}},
-      {"Some",
-       {"cmd_create", "cmd_set_folder", "cmd_heading_fs", "txt_visibilitydistance", "img_vgds", "txt_description",
-        "lst_vgds", "txt_heading"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Select(c.name);
-    EXPECT_EQ(tabCycle(static_cast<int>(c.order.size())), c.order);
+    for (std::size_t i = 0; i < c.order.size(); ++i)
+      visited.push_back(Name(at = GetNextDlgTabItem(form->Handle(), at, FALSE)));
+    EXPECT_EQ(visited, c.order);
   }
 
   // Tab itself, through the dialog manager, moves the focus the same way.
@@ -128,7 +119,7 @@ TEST_F(Win32WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFieldsAn
 }
 
 TEST_F(Win32WindowTest, EnterAndSpaceClickTheFocusedButtonAndEnterElsewhereClicksNothing) {
-  AddTemplate("first", kAll, "First", "none.png");
+  AddTemplate("first", kAllParameters, "First");
   Start();
   const struct {
     const char* name;

@@ -1,11 +1,9 @@
 #include "platform/win32_api.h"
-#include "programs/run_program.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 
-namespace programs_test {
+namespace testing_support {
 namespace {
-
-constexpr DWORD kTimeLimitMilliseconds = 30000;
 
 // One argument as the C runtime's command-line parser reads it back: quoted, with the backslashes
 // before a quote (and at the end) doubled and every quote escaped.
@@ -27,8 +25,8 @@ std::string Quoted(const std::string& argument) {
 
 }  // namespace
 
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& folder) {
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
+                      int timeoutSeconds) {
   // Both streams go to one inheritable file, so the output keeps the order it was written in.
   const testing_support::TempFolder temp;
   const std::string outputPath = (temp.Path() / "output").string();
@@ -53,7 +51,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   if (!started) return run;
   ::CloseHandle(process.hThread);
   DWORD exitCode = 0;
-  if (::WaitForSingleObject(process.hProcess, kTimeLimitMilliseconds) == WAIT_OBJECT_0 &&
+  if (::WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeoutSeconds) * 1000) == WAIT_OBJECT_0 &&
       ::GetExitCodeProcess(process.hProcess, &exitCode)) {
     run.exitStatus = static_cast<int>(exitCode);
   } else {
@@ -65,4 +63,4 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   return run;
 }
 
-}  // namespace programs_test
+}  // namespace testing_support

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace programs_test {
+namespace testing_support {
 
 struct ProgramRun {
   int exitStatus = -1;  // -1 unless it exited normally before the time-out
@@ -11,8 +11,8 @@ struct ProgramRun {
 };
 
 // Runs program with arguments in folder (this process's own when empty), with no standard input, and
-// kills it after 30 seconds, so a hanging program fails its test instead of blocking the suite.
+// kills it after timeoutSeconds, so a hanging program fails its test instead of blocking the suite.
 [[nodiscard]] ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                                    const std::string& folder = {});
+                                    const std::string& folder = {}, int timeoutSeconds = 30);
 
-}  // namespace programs_test
+}  // namespace testing_support

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <string>
 
-namespace simlink_testing {
+namespace testing_support {
 
 // A window-message namespace prefix no other test program or test case uses: the process id and a
 // counter, since test programs run side by side.
@@ -14,4 +14,4 @@ namespace simlink_testing {
   return "parkmarq-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".";
 }
 
-}  // namespace simlink_testing
+}  // namespace testing_support

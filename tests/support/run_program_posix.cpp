@@ -3,15 +3,15 @@
 #include <cstdio>
 
 #include "build/replace_all.h"
-#include "programs/run_program.h"
+#include "support/run_program.h"
 
-namespace programs_test {
+namespace testing_support {
 
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& folder) {
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
+                      int timeoutSeconds) {
   const auto quoted = [](const std::string& text) { return "'" + build::ReplaceAll(text, "'", "'\\''") + "'"; };
-  std::string command =
-      (folder.empty() ? "" : "cd " + quoted(folder) + " && ") + "exec timeout -s KILL 30 " + quoted(program);
+  std::string command = (folder.empty() ? "" : "cd " + quoted(folder) + " && ") + "exec timeout -s KILL " +
+                        std::to_string(timeoutSeconds) + " " + quoted(program);
   for (const auto& argument : arguments) command += " " + quoted(argument);
   ProgramRun run;
   FILE* pipe = ::popen((command + " </dev/null 2>&1").c_str(), "r");
@@ -25,4 +25,4 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   return run;
 }
 
-}  // namespace programs_test
+}  // namespace testing_support

@@ -1,0 +1,233 @@
+// What the Qt window adds to the window's logic: places in pixels, texts that fit in the layout font,
+// the list's scrolling and highlight, focus and keys, the picture box, the size of the start-up box.
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
+#include <QTest>
+#include <functional>
+
+#include "app/tab_order_cases.h"
+#include "app/window_fixture.h"
+
+namespace {
+
+using testing_support::kAllParameters;
+using testing_support::kNoParameters;
+
+QRect Pixels(int left, int top, int width, int height) {
+  return {left / 15, top / 15, width / 15, height / 15};
+}
+
+TEST_F(WindowTest, ControlsShowTheirTextsInTheLayoutFontAndKeepTheirPlacesWhenTheWindowIsEnlarged) {
+  AddTemplate("first", kAllParameters, "First");
+  Start();
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Parkmarq"));
+  EXPECT_EQ(form->windowIcon().availableSizes(), QList<QSize>{QSize(32, 32)});
+  EXPECT_EQ(QFontInfo(form->font()).family().toStdString(), "Liberation Sans");
+  EXPECT_EQ(QFontInfo(form->font()).pixelSize(), 11);
+  // Room for the text inside each control, as its style draws it.
+  const auto textRoom = [](QWidget* control) -> QRect {
+    if (auto* button = qobject_cast<QPushButton*>(control)) {
+      QStyleOptionButton option;
+      option.initFrom(button);
+      option.text = button->text();
+      return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    }
+    if (auto* field = qobject_cast<QLineEdit*>(control)) {
+      QStyleOptionFrame option;
+      option.initFrom(field);
+      option.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field);
+      constexpr int kTextMargin = 2;  // QLineEdit's own, on either side
+      return field->style()
+          ->subElementRect(QStyle::SE_LineEditContents, &option, field)
+          .adjusted(kTextMargin, 0, -kTextMargin, 0);
+    }
+    return control->contentsRect();
+  };
+  const auto textOf = [](QWidget* control) {
+    if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
+    if (auto* button = qobject_cast<QPushButton*>(control)) return button->text();
+    if (auto* field = qobject_cast<QLineEdit*>(control)) return field->text();
+    return qobject_cast<QGroupBox*>(control)->title();
+  };
+  const struct {
+    QWidget* control;
+    const char* text;
+  } texts[] = {{form->lbl_heading, "Heading (deg):"},
+               {form->lbl_stopdistance, "Stop distance (m):"},
+               {form->lbl_visibilitydistance, "Visibility distance (m):"},
+               {form->lbl_lateraldistance, "Lateral distance (m):"},
+               {form->cmd_heading_fs, "FS"},
+               {form->cmd_set_folder, "Set default output folder"},
+               {form->cmd_create, "Create new MDL"},
+               {form->txt_heading, "0"},
+               {form->txt_stopdistance, "20"},
+               {form->txt_visibilitydistance, "500"},
+               {form->txt_lateraldistance, "10"},
+               {form->frm_parameters, "Parameters"},
+               {form->cmd_create, "Compiling ..."}};
+  for (const auto& [control, text] : texts) {
+    SCOPED_TRACE(text);
+    if (control == form->cmd_create && textOf(control) != text) form->cmd_create->setText(QString::fromUtf8(text));
+    EXPECT_EQ(textOf(control).toStdString(), text);
+    const QFontMetrics metrics(control->font());
+    EXPECT_LE(metrics.horizontalAdvance(textOf(control)), textRoom(control).width());
+    EXPECT_LE(metrics.height(), control->height());
+  }
+
+  const struct {
+    QWidget* control;
+    QRect geometry;
+  } expected[] = {
+      {form->lst_vgds, Pixels(120, 120, 3255, 2985)},
+      {form->txt_description, Pixels(120, 3240, 3255, 2775)},
+      {form->img_vgds, Pixels(3480, 120, 2985, 2985)},
+      {form->frm_parameters, Pixels(3480, 3120, 3015, 1935)},
+      {form->cmd_set_folder, Pixels(3480, 5160, 3015, 375)},
+      {form->cmd_create, Pixels(3480, 5640, 3015, 375)},
+      {form->lbl_heading, Pixels(120, 360, 1455, 255)},
+      {form->cmd_heading_fs, Pixels(1560, 360, 375, 240)},
+      {form->txt_heading, Pixels(2040, 360, 855, 285)},
+      {form->txt_lateraldistance, Pixels(2040, 1440, 855, 285)},
+      {form->lbl_visibilitydistance, Pixels(120, 1080, 1815, 255)},
+  };
+  EXPECT_EQ(form->size(), QSize(438, 405));
+  form->resize(900, 800);
+  QApplication::processEvents();
+  for (const auto& e : expected) {
+    SCOPED_TRACE(e.control->objectName().toStdString());
+    EXPECT_EQ(e.control->geometry(), e.geometry);
+  }
+}
+
+TEST_F(WindowTest, TheListScrollsOnlyUpAndDownAndOnlyWhenItsItemsDoNotFit) {
+  for (const int templates : {3, 40}) {
+    SCOPED_TRACE(templates);
+    const testing_support::TempFolder folder;
+    for (int i = 0; i < templates; ++i) {
+      testing_support::AddTemplate(
+          folder, "t" + std::to_string(i), kAllParameters,
+          "Lateral bars (stop and lateral distance), also with a long name " + std::to_string(i));
+    }
+    form = std::make_unique<Form1>(folder.Str(), dialogs, build::NumberLocale{});
+    form->show();
+    QApplication::processEvents();
+    ASSERT_EQ(form->lst_vgds->count(), templates);
+    EXPECT_FALSE(form->lst_vgds->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(form->lst_vgds->verticalScrollBar()->isVisible(), templates > 20);
+  }
+}
+
+TEST_F(WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFields) {
+  AddTabOrderTemplates(app);
+  Start();
+  QApplication::setActiveWindow(form.get());
+  for (const auto& c : kTabOrderCases) {
+    SCOPED_TRACE(c.templateName);
+    form->lst_vgds->setCurrentItem(
+        form->lst_vgds->findItems(QString::fromUtf8(c.templateName), Qt::MatchExactly).first());
+    form->txt_heading->setFocus();
+    std::vector<std::string> visited;
+    for (std::size_t i = 0; i < c.order.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      visited.push_back(QApplication::focusWidget()->objectName().toStdString());
+    }
+    EXPECT_EQ(visited, c.order);
+  }
+}
+
+TEST_F(WindowTest, TheHighlightedTemplateCannotBeClearedAndIsAlwaysTheOneShown) {
+  AddTemplate("a", kAllParameters, "All", "none.png", "All\r\n");
+  AddTemplate("b", kNoParameters, "None", "none.png", "None\r\n");
+  Start();
+  QApplication::setActiveWindow(form.get());
+  QListWidget* list = form->lst_vgds;
+  QWidget* area = list->viewport();
+  const auto centreOf = [&](int row) { return list->visualItemRect(list->item(row)).center(); };
+  const struct {
+    const char* name;
+    std::function<void()> act;
+    int highlighted;
+  } steps[] = {
+      {"Ctrl and a click on the selected item",
+       [&] { QTest::mouseClick(area, Qt::LeftButton, Qt::ControlModifier, centreOf(0)); }, 0},
+      {"Ctrl and Space", [&] { QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier); }, 0},
+      {"a click below the last item",
+       [&] { QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(5, area->height() - 5)); }, 0},
+      {"Ctrl and a click on the other item",
+       [&] { QTest::mouseClick(area, Qt::LeftButton, Qt::ControlModifier, centreOf(1)); }, 1},
+      {"Ctrl and Up", [&] { QTest::keyClick(list, Qt::Key_Up, Qt::ControlModifier); }, 0},
+      {"Down", [&] { QTest::keyClick(list, Qt::Key_Down); }, 1},
+      {"Ctrl and Space again", [&] { QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier); }, 1},
+  };
+  list->setFocus();
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.act();
+    const auto highlighted = list->selectedItems();
+    ASSERT_EQ(highlighted.size(), 1);
+    EXPECT_EQ(list->row(highlighted.first()), step.highlighted);
+    EXPECT_EQ(list->currentRow(), step.highlighted);
+    EXPECT_EQ(form->txt_description->toPlainText(), highlighted.first()->text() + QStringLiteral("\n"));
+  }
+  EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(WindowTest, EnterAndSpaceClickTheFocusedButtonWhileEnterInAFieldDoesNothing) {
+  AddTemplate("a", kAllParameters, "All");
+  Start();
+  QApplication::setActiveWindow(form.get());
+  dialogs.folderAnswers = {QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")};
+  form->cmd_set_folder->setFocus();
+  QTest::keyClick(form->cmd_set_folder, Qt::Key_Return);
+  QTest::keyClick(form->cmd_set_folder, Qt::Key_Enter, Qt::KeypadModifier);
+  QTest::keyClick(form->cmd_set_folder, Qt::Key_Space);
+  EXPECT_EQ(dialogs.folderTitles.size(), 3U);
+  for (QLineEdit* field : {form->txt_heading, form->txt_lateraldistance}) {
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Return);
+    QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
+  }
+  EXPECT_EQ(dialogs.folderTitles.size(), 3U);
+  EXPECT_TRUE(dialogs.saveRequests.empty());
+}
+
+TEST_F(WindowTest, ThePictureIsShownUnscaledAndClippedOrNotAtAll) {
+  AddTemplate("big", kAllParameters, "Big", "big.png");
+  AddTemplate("none", kNoParameters, "Nothing", "missing.png");
+  AddPicture("big.png", 400, 300);
+  Start();
+  for (const char* name : {"Big", "Nothing"}) {
+    form->lst_vgds->setCurrentItem(form->lst_vgds->findItems(QString::fromUtf8(name), Qt::MatchExactly).first());
+    EXPECT_EQ(form->img_vgds->pixmap().size(), name[0] == 'B' ? QSize(400, 300) : QPixmap().size()) << name;
+  }
+  EXPECT_EQ(form->img_vgds->size(), QSize(199, 199));
+}
+
+// However many broken descriptors there are, and however long their names, the report's box fits the
+// smallest screen the tool is made for, so its OK button can be reached.
+TEST_F(WindowTest, TheReportOfThousandsOfBrokenDescriptorsFitsTheScreen) {
+  const std::string longName(200, 'n');
+  for (int i = 0; i < 3000; ++i) app.Write("vgds_source/" + std::to_string(i) + longName + ".vgp", "True\r\n");
+  Start();
+  form->ReportSkippedTemplates();
+  ASSERT_EQ(dialogs.boxes.size(), 1U);
+  EXPECT_TRUE(dialogs.boxes[0].text.endsWith(QStringLiteral("... and 2980 more.")));
+  QMessageBox box(QMessageBox::Critical, dialogs.boxes[0].title, dialogs.boxes[0].text, QMessageBox::Ok);
+  box.show();
+  EXPECT_LE(box.frameGeometry().width(), 1024);
+  EXPECT_LE(box.frameGeometry().height(), 768);
+}
+
+}  // namespace
