@@ -102,7 +102,7 @@ TEST_F(Form1LogicTest, StartUpFailuresAndBrokenDescriptorsAreReportedOnceTheWind
     logic.ReportSkippedTemplates();
     ASSERT_EQ(view_.boxes.size(), 1U);
     EXPECT_TRUE(view_.boxes[0].starts_with(c.startUpReport ? c.startUpReport : "parkmarq|")) << view_.boxes[0];
-    EXPECT_TRUE(!c.skippedReport || view_.boxes[0].find("short.vgp: it has 1 lines") != std::string::npos)
+    EXPECT_TRUE(!c.skippedReport || view_.boxes[0].find("short.vgp: it has 1 line,") != std::string::npos)
         << view_.boxes[0];
     EXPECT_TRUE(!c.skippedReport || view_.boxes[0].find("\nescape.vgp: ") != std::string::npos) << view_.boxes[0];
     EXPECT_TRUE(logic.Unload());
@@ -212,7 +212,9 @@ TEST_F(Form1LogicTest, WhileTheCompilerRunsTheWindowIsPaintedAtAPaceAndOnlyClose
   EXPECT_EQ(view_.closes, 1);
   EXPECT_EQ(closedBy_, true);
   EXPECT_EQ(Settings(), "\r\n");
-  EXPECT_EQ(view_.boxes, std::vector<std::string>{});
+  // This compiler writes no model: said once, after the build.
+  ASSERT_EQ(view_.boxes.size(), 1U);
+  EXPECT_TRUE(view_.boxes[0].starts_with("Parkmarq error|The compiler wrote no model file:")) << view_.boxes[0];
 }
 
 // "FS" writes the link server's heading, also into a disabled field; without a server nothing changes,

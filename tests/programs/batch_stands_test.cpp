@@ -9,13 +9,13 @@
 #include <tuple>
 #include <vector>
 
-#include "programs/run_program.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using programs_test::RunProgram;
+using testing_support::RunProgram;
 using testing_support::ReadAll;
 
 // Standard output of --stands: the lines that are no message.
