@@ -23,7 +23,7 @@ class ShiftHeld {
 };
 
 TEST_F(Win32WindowTest, TheDescriptionTakesEnterAsALineBreakPassesTabOnAndIgnoresEsc) {
-  AddTemplate("first", "True\r\nTrue\r\nTrue\r\nTrue\r\n", "First", "none.png", "");
+  AddTemplate("first", testing_support::kAllParameters, "First");
   Start();
   HWND description = Handle(Control::txt_description);
   const auto type = [&](HWND target, WPARAM key) {
