@@ -25,11 +25,7 @@ constexpr std::size_t kSourceBytes = 100'000'000;
 TEST(BglcMemory, ASourceOfAHundredMegabytesIsRefusedWhileStreamedInBoundedMemory) {
   const testing_support::TempFolder folder;
   const auto source = folder.Path() / "big.asm";
-  // Each source is head, then line repeated to about kSourceBytes.
-  const std::function<void(std::ostream&)> labels = [](std::ostream& out) {
-    for (int i = 0; i < 999'999; ++i) out << "label_number_" << i << ": db 1\n";
-    out << "db undefined\n";
-  };
+  // Each source is what head writes, then line repeated to about kSourceBytes.
   const struct {
     std::function<void(std::ostream&)> head;
     std::string line;
@@ -37,7 +33,11 @@ TEST(BglcMemory, ASourceOfAHundredMegabytesIsRefusedWhileStreamedInBoundedMemory
   } cases[] = {
       {[](std::ostream&) {}, "\r\n", "more than 1000000 source lines"},
       {[](std::ostream& out) { out << "db 1 ; "; }, "x", "a line longer than 1048576 bytes"},
-      {labels, "", "undefined name \"undefined\""},  // a label on each of a million lines
+      {[](std::ostream& out) {  // a label on each of a million lines
+         for (int i = 0; i < 999'999; ++i) out << "label_number_" << i << ": db 1\n";
+         out << "db undefined\n";
+       },
+       "", "undefined name \"undefined\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.reason);
