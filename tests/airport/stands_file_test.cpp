@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include "airport/stand_values.h"
+#include "support/temp_folder.h"
 
 namespace airport {
 namespace {
@@ -29,17 +30,12 @@ std::string Read(const std::string& content, const std::string& icao = {}) {
 }
 
 std::string Gzipped(const std::string& content) {
-  z_stream z{};
-  EXPECT_EQ(deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
-  std::string out(deflateBound(&z, content.size()) + 32, '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content.data()));
-  z.avail_in = static_cast<uInt>(content.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
+  const testing_support::TempFolder folder;
+  const std::string file = (folder.Path() / "stands.gz").string();
+  const gzFile gz = gzopen(file.c_str(), "wb");
+  gzwrite(gz, content.data(), static_cast<unsigned>(content.size()));
+  gzclose(gz);
+  return testing_support::ReadAll(file);
 }
 
 // Two airports; a zero-padded longitude, names with blanks, a 1301 row, CR LF, a row 15 that the
@@ -105,9 +101,6 @@ TEST(StandsFileTest, ReadsEachFormatWithItsQuirks) {
       {kGroundnet, "",
        "\n4|A10|gate|50.04880000|-22.62463333|114|46||DLH,CLH"
        "\n6|Vorfeld S\xC3\xBC" "d 3|other|-33.94166667|151.16833333|359.5|10||"},
-      {"stand,template\n", "",
-       "problem: f is no file of stands read here (X-Plane apt.dat, plain or gzip-compressed; the simulator SDK's XML "
-       "airport source; FlightGear groundnet.xml or parking.xml)"},
       {"<html><body/></html>", "", "problem: f is no file of stands read here (X-Plane apt.dat, plain or "
        "gzip-compressed; the simulator SDK's XML airport source; FlightGear groundnet.xml or parking.xml)"},
       {Gzipped(kAptDat).substr(0, 40), "EDDF", "problem: f: the compressed data ends early"},
@@ -119,15 +112,12 @@ TEST(StandsFileTest, ReadsEachFormatWithItsQuirks) {
 }
 
 TEST(StandsFileTest, HeadingsKeepTheirDecimalsAndPositionsTheirHemisphere) {
+  // The edges; the files' own forms are in the fixtures above.
   const std::pair<std::string, std::string> headings[] = {
-      {"-66", "294"}, {"265.00", "265"}, {"360", "0"}, {"720.250", "0.25"}, {"-0.0", "0"},
-      {"359.99", "359.99"}, {"+12.5", "12.5"}, {"1e2", "-"}, {"north", "-"}, {"", "-"}};
+      {"720.250", "0.25"}, {"-0.0", "0"}, {"359.99", "359.99"}, {"+12.5", "12.5"}, {"1e2", "-"}, {"", "-"}};
   for (const auto& [text, heading] : headings) EXPECT_EQ(NormalisedHeading(text).value_or("-"), heading) << text;
   const std::tuple<std::string, Axis, std::string> angles[] = {
-      {"N47 25' 53.40\"", Axis::Latitude, "47.43150000"}, {"W22 37.478", Axis::Longitude, "-22.62463333"},
-      {"E08 34.108", Axis::Longitude, "8.56846667"},      {"-009.41140596", Axis::Longitude, "-9.41140596"},
-      {"E47 25.89", Axis::Latitude, "-"},                 {"N47 60.0", Axis::Latitude, "-"},
-      {"90.5", Axis::Latitude, "-"},                      {"180", Axis::Longitude, "180.00000000"}};
+      {"E47 25.89", Axis::Latitude, "-"}, {"N47 60.0", Axis::Latitude, "-"}, {"180", Axis::Longitude, "180.00000000"}};
   for (const auto& [text, axis, degrees] : angles) {
     const auto angle = ParseAngle(text, axis);
     EXPECT_EQ(angle ? DegreesText(*angle) : "-", degrees) << text;

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -23,41 +22,32 @@ constexpr std::size_t kSourceBytes = 10'000'000;  // instrumented, far slower
 constexpr std::size_t kSourceBytes = 100'000'000;
 #endif
 
-// Writes head, then line repeated to kSourceBytes in all, then tail.
-void WriteSource(const std::filesystem::path& file, const std::string& head, const std::string& line,
-                 const std::string& tail = "") {
-  std::ofstream out(file, std::ios::binary);
-  out << head;
-  std::string block;
-  while (block.size() < (1u << 20)) block += line;
-  for (std::size_t left = kSourceBytes; left > 0; left -= std::min(left, block.size())) {
-    out.write(block.data(), static_cast<std::streamsize>(std::min(left, block.size())));
-  }
-  out << tail;
-}
-
 TEST(BglcMemory, ASourceOfAHundredMegabytesIsRefusedWhileStreamedInBoundedMemory) {
   const testing_support::TempFolder folder;
   const auto source = folder.Path() / "big.asm";
+  // Each source is what head writes, then line repeated to about kSourceBytes.
   const struct {
-    const char* name;
-    std::function<void()> write;
+    std::function<void(std::ostream&)> head;
+    std::string line;
     std::string reason;
   } cases[] = {
-      {"empty lines", [&] { WriteSource(source, "", "\r\n"); }, "more than 1000000 source lines"},
-      {"data lines", [&] { WriteSource(source, "", "db 1\n"); }, "more than 1000000 source lines"},
-      {"one line", [&] { WriteSource(source, "db 1 ; ", "x"); }, "a line longer than 1048576 bytes"},
-      {"a label on each of a million lines",
-       [&] {
-         std::ofstream out(source, std::ios::binary);
+      {[](std::ostream&) {}, "\r\n", "more than 1000000 source lines"},
+      {[](std::ostream& out) { out << "db 1 ; "; }, "x", "a line longer than 1048576 bytes"},
+      {[](std::ostream& out) {  // a label on each of a million lines
          for (int i = 0; i < 999'999; ++i) out << "label_number_" << i << ": db 1\n";
          out << "db undefined\n";
        },
-       "undefined name \"undefined\""},
+       "", "undefined name \"undefined\""},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    c.write();
+    SCOPED_TRACE(c.reason);
+    {
+      std::ofstream out(source, std::ios::binary);
+      c.head(out);
+      std::string block;
+      while (!c.line.empty() && block.size() < (1u << 20)) block += c.line;
+      for (std::size_t written = 0; !block.empty() && written < kSourceBytes; written += block.size()) out << block;
+    }
     const auto peak = testing_support::PeakMemoryInChild([&] {
 #ifndef __SANITIZE_ADDRESS__
       // Past the limit the child fails at once instead of taking the machine's memory.

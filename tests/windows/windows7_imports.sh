@@ -23,18 +23,14 @@ newer_functions='^(GetDpiForWindow|GetDpiForSystem|GetDpiForMonitor|AdjustWindow
 'CompareObjectHandles|GetFileInformationByName)$'
 status=0
 for program in "$@"; do
-  imports=$("$objdump" -p "$program" | awk '
-    /^\tDLL Name: / { dll = tolower($3); print "dll " dll; next }
-    dll != "" && /^\t[0-9a-f]+\t *[0-9]+ +[A-Za-z_]/ { print "function " dll " " $3 }
-    /^$/ { dll = "" }')
-  [ -n "$imports" ] || { echo "$program: no import table read" >&2; status=1; continue; }
-  found=$(printf '%s\n' "$imports" | awk -v dlls="$newer_dlls" -v functions="$newer_functions" '
-    $1 == "dll" && $2 ~ dlls { print "  " $2 }
-    $1 == "function" && $3 ~ functions { print "  " $2 ": " $3 }')
-  if [ -n "$found" ]; then
-    echo "$program imports what Windows 7 SP1 lacks:" >&2
-    printf '%s\n' "$found" >&2
-    status=1
-  fi
+  "$objdump" -p "$program" | awk -v program="$program" -v dlls="$newer_dlls" -v functions="$newer_functions" '
+    /^\tDLL Name: / { dll = tolower($3); read = 1; if (dll ~ dlls) found = found "\n  " dll; next }
+    dll != "" && /^\t[0-9a-f]+\t *[0-9]+ +[A-Za-z_]/ && $3 ~ functions { found = found "\n  " dll ": " $3 }
+    /^$/ { dll = "" }
+    END {
+      if (!read) found = ": no import table read"
+      else if (found != "") found = " imports what Windows 7 SP1 lacks:" found
+      if (found != "") { print program found > "/dev/stderr"; exit 1 }
+    }' || status=1
 done
 exit $status
