@@ -11,7 +11,7 @@ TEST(RunnerMemory, AFreshRunnerHoldsTheOutputOnceAndOutputsIsTheResultItself) {
   constexpr std::size_t kOutput = (40u << 20) + 4096;
   const std::size_t before = testing_support::PeakMemoryInChild([] {});
   const std::size_t peak = testing_support::PeakMemoryInChild([] {
-    runner_testing::RecordingMessages messages;
+    testing_support::RecordingMessages messages;
     runner::DOSOutputs runner(messages);
     const std::string& result = runner.ExecuteCommand(test_helpers::ChildCommand("write " + std::to_string(kOutput)));
     if (result.size() != kOutput || result.data() != runner.Outputs().data()) throw std::runtime_error("not one output");
