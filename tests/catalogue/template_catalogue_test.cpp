@@ -77,11 +77,6 @@ TEST(TemplateCatalogue, ADescriptorLargerThanOneMebibyteIsSkippedUnread) {
 }
 
 TEST(SkippedTemplatesReport, NamesTheFirstTwentyOnShortLinesThenCountsTheRest) {
-  const auto many = [](std::size_t count, const std::string& name, const std::string& reason) {
-    std::vector<SkippedDescriptor> skipped;
-    for (std::size_t i = 0; i < count; ++i) skipped.push_back({std::to_string(i) + name, reason});
-    return skipped;
-  };
   const std::string header = "These template files in the vgds_source folder were not read:\n";
   const std::string e = "\xC3\xA9";  // a two-byte character, never cut in two
   const std::tuple<const char*, std::vector<SkippedDescriptor>, std::string> rows[] = {
@@ -102,8 +97,9 @@ TEST(SkippedTemplatesReport, NamesTheFirstTwentyOnShortLinesThenCountsTheRest) {
   };
   for (const auto& [what, skipped, expected] : rows) EXPECT_EQ(SkippedTemplatesReport(skipped), expected) << what;
 
-  const std::string longName(300, 'n');
-  const auto report = SkippedTemplatesReport(many(3000, longName, std::string(300, 'r')));
+  std::vector<SkippedDescriptor> many;
+  for (int i = 0; i < 3000; ++i) many.push_back({std::to_string(i) + std::string(300, 'n'), std::string(300, 'r')});
+  const auto report = SkippedTemplatesReport(many);
   const auto lines = platform::SplitLines(report);
   ASSERT_EQ(lines.size(), 24U);  // the header, a blank, twenty named, a blank, how many more
   EXPECT_EQ(lines[2].substr(0, 5), "0nnnn");
