@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <optional>
 #include <random>
@@ -74,10 +73,9 @@ std::string ExpectedThreeDecimals(float f) {
     up = (thousandths * 2 + 1) * (1LL << (1 - power)) - 4000 * mantissa < 2000;
   }
   thousandths += up ? 1 : 0;
-  char text[40];
-  std::snprintf(text, sizeof text, "%s%lld.%03lld", f < 0 && thousandths > 0 ? "-" : "", thousandths / 1000,
-                thousandths % 1000);
-  return text;
+  const std::string decimals = std::to_string(thousandths % 1000);
+  return (f < 0 && thousandths > 0 ? "-" : "") + std::to_string(thousandths / 1000) + "." +
+         std::string(3 - decimals.size(), '0') + decimals;
 }
 
 TEST(NumberWriting, ThreeDecimalsOfTheSinglesExactValueInEveryBinade) {
