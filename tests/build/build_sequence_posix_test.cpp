@@ -105,7 +105,7 @@ TEST_F(BuildSequence, AnotherBuildInTheToolsFolderRefusesItAndAnEndedBuildReleas
     EXPECT_TRUE(std::string(busy.what()).starts_with("Another build is running in the tools folder")) << busy.what();
   }
   EXPECT_EQ(Snapshot(Tools()).size(), 1u);
-  held.reset();  // waiting for it instead is the batch program's, tested with the batch and the window apart
+  held.reset();  // waiting instead is what the batch program does, tested there across processes
   EXPECT_EQ(Run(), BuildOutcome::Compiled);
 
   // Released at the end of a build, also one that failed.
