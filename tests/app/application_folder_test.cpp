@@ -1,11 +1,11 @@
 #include "app/application_folder.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
-#include <vector>
+#include <tuple>
+#include <utility>
 
 #include "support/temp_folder.h"
 
@@ -18,21 +18,17 @@ using testing_support::ReadAll;
 TEST(ApplicationFolder, OnlyAWritableFolderThatIsNoInstalledCopyIsUsedItself) {
   testing_support::TempFolder program;
   const std::string user = "/home/u/.local/share";
-  struct Row {
-    const char* name;
-    bool writable;
-    bool installed;
-    bool usesUserFolder;
-  };
-  for (const auto& row :
-       {Row{"build tree or unpacked folder", true, false, false}, Row{"folder of another user", false, false, true},
-        Row{"installed, run by a user", false, true, true}, Row{"installed, run by root", true, true, true}}) {
-    SCOPED_TRACE(row.name);
+  // What it is, writable, installed; only the first uses its own folder.
+  for (const auto& [what, writable, installed] :
+       {std::tuple{"build tree or unpacked folder", true, false}, {"folder of another user", false, false},
+        {"installed, run by a user", false, true}, {"installed, run by root", true, true}}) {
+    SCOPED_TRACE(what);
     fs::remove(program.Path() / kInstalledMarkerName);
-    if (row.installed) program.Write(std::string(kInstalledMarkerName), "");
-    const auto choice = ChooseApplicationFolder(program.Str(), row.writable, [&] { return user; });
-    EXPECT_EQ(choice.folder, row.usesUserFolder ? user + "/parkmarq" : program.Str());
-    EXPECT_EQ(choice.installedFolder, row.usesUserFolder ? program.Str() : "");
+    if (installed) program.Write(std::string(kInstalledMarkerName), "");
+    const auto choice = ChooseApplicationFolder(program.Str(), writable, [&] { return user; });
+    const bool own = writable && !installed;
+    EXPECT_EQ(choice.folder, own ? program.Str() : user + "/parkmarq");
+    EXPECT_EQ(choice.installedFolder, own ? "" : program.Str());
   }
 }
 
@@ -58,9 +54,7 @@ TEST_F(InstalledCopies, NewAndUnchangedFilesFollowTheInstallationWhileTheUsersOw
   EXPECT_EQ(User("vgds_source/kept.vgp"), "v1");
   EXPECT_EQ(User("tools/bglc_9.exe"), "compiler v1");
   EXPECT_FALSE(UserHas("tools/compile.log"));
-  struct stat compiler {};
-  ASSERT_EQ(::stat((user_.Path() / "tools/bglc_9.exe").c_str(), &compiler), 0);
-  EXPECT_TRUE(compiler.st_mode & S_IXUSR);
+  EXPECT_NE(fs::status(user_.Path() / "tools/bglc_9.exe").permissions() & fs::perms::owner_exec, fs::perms::none);
 
   user_.Write("vgds_source/edited.vgp", "the user's edit");
   fs::remove(user_.Path() / "vgds_source/removed.vgp");
@@ -74,21 +68,13 @@ TEST_F(InstalledCopies, NewAndUnchangedFilesFollowTheInstallationWhileTheUsersOw
     Install("vgds_source/" + std::string(name), "v2");
   Install("tools/bglc_9.exe", "compiler v2");
   Copy();
-  struct Expected {
-    const char* name;
-    const char* content;  // nullptr: no such file
-  };
+  EXPECT_FALSE(UserHas("vgds_source/removed.vgp"));
   for (const auto& [name, content] :
-       {Expected{"vgds_source/kept.vgp", "v2"}, Expected{"vgds_source/added.vgp", "v2"},
-        Expected{"vgds_source/edited.vgp", "the user's edit"}, Expected{"vgds_source/removed.vgp", nullptr},
-        Expected{"vgds_source/clash.vgp", "the user's own before the first start"},
-        Expected{"vgds_source/mine.vgp", "the user's template"}, Expected{"vgds_source/locked.vgp", "v1"},
-        Expected{"tools/bglc_9.exe", "compiler v2"}}) {
-    SCOPED_TRACE(name);
-    EXPECT_EQ(UserHas(name), content != nullptr);
-    if (content != nullptr) {
-      EXPECT_EQ(User(name), content);
-    }
+       {std::pair{"vgds_source/kept.vgp", "v2"}, {"vgds_source/added.vgp", "v2"},
+        {"vgds_source/edited.vgp", "the user's edit"}, {"vgds_source/clash.vgp", "the user's own before the first start"},
+        {"vgds_source/mine.vgp", "the user's template"}, {"vgds_source/locked.vgp", "v1"},
+        {"tools/bglc_9.exe", "compiler v2"}}) {
+    EXPECT_EQ(User(name), content) << name;
   }
 
   user_.Write("tools/bglc_9.exe", "the real compiler");

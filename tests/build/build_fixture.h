@@ -104,10 +104,9 @@ class BuildFixture : public ::testing::Test {
     fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
   }
 
-  [[nodiscard]] build::BuildContext Context(build::WhenToolsBusy whenBusy = build::WhenToolsBusy::Refuse) {
-    return {catalogue_, app_.string(), defaultOutputFolder_, locale_, objDOS_, log_, whenBusy};
+  build::BuildOutcome Run() {
+    return build::RunBuildSequence(host_, {catalogue_, app_.string(), defaultOutputFolder_, kPoint, objDOS_, log_});
   }
-  build::BuildOutcome Run() { return build::RunBuildSequence(host_, Context()); }
 
   // Runs the sequence expecting it to throw; the exception's text, or "" when it did not throw.
   std::string RunExpectingFailure() {
@@ -147,7 +146,6 @@ class BuildFixture : public ::testing::Test {
   fs::path app_;
   catalogue::TemplateCatalogue catalogue_;
   std::string defaultOutputFolder_;
-  build::NumberLocale locale_ = kPoint;
   testing_support::RecordingMessages messages_;
   runner::DOSOutputs objDOS_{messages_};
   build::CompileLog log_;

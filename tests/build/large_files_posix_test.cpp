@@ -41,21 +41,15 @@ TEST(LargeFiles, ADescriptorOrParameterSourceOfAHundredMillionEmptyLinesStaysInB
   writeEmptyLines("vgds_source/big_0.asm", "STOP_DISTANCE");
   app.Write("tools/.keep", "");
 
-  catalogue::CatalogueLoad load;
   const auto catalogueMemory = testing_support::PeakMemoryInChild([&] {
-    load = catalogue::LoadTemplateCatalogue(app.Str());
-    if (load.catalogue.Count() != 1 || load.skipped.size() != 1) throw std::runtime_error("not as expected");
+    const auto load = catalogue::LoadTemplateCatalogue(app.Str());
+    if (load.catalogue.Count() != 1 || load.skipped.size() != 1 || load.skipped[0].fileName != "big.vgp")
+      throw std::runtime_error("not as expected");
   });
-  EXPECT_GT(catalogueMemory, 0u);
   EXPECT_LT(catalogueMemory, kMostMemory);
-  load = catalogue::LoadTemplateCatalogue(app.Str());
-  ASSERT_EQ(load.skipped.size(), 1u);
-  EXPECT_EQ(load.skipped[0].fileName, "big.vgp");
-  EXPECT_EQ(load.skipped[0].reason, "it is larger than 1 MiB");
 
   const auto buildMemory = testing_support::PeakMemoryInChild(
       [&] { GenerateSource(app.Str(), "big.asm", Fields("0", "20", "500", "10"), kPoint); });
-  EXPECT_GT(buildMemory, 0u);
   EXPECT_LT(buildMemory, kMostMemory);
   const auto rewritten = app.Path() / "tools" / "big_0.asm";
   EXPECT_EQ(std::filesystem::file_size(rewritten), 2 * kLines + 2);  // "20" and CR LF after every line

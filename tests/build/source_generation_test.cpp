@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
 #include <string>
 #include <tuple>
 
@@ -85,22 +84,6 @@ TEST(RewriteParameterSource, ReplacesTheElevenTokensAndEndsEveryLineWithCrLf) {
   }
   // In a comma locale the compiler still gets a decimal point.
   EXPECT_EQ(Rewrite("STOP_DISTANCE BAR_DISTANCE1", Texts("22,5", "20,7", "500", "10"), kComma), "20 -0.744\r\n");
-}
-
-// Both sources copied into tools/, the parameter source there rewritten in place of the copy (which
-// was open for reading: Windows replaces no open file), the scratch file gone; a second build the same.
-TEST(GenerateSource, CopiesBothSourcesAndRewritesTheParameterSourceInTools) {
-  const testing_support::TempFolder app;
-  app.Write("vgds_source/dock.asm", kMainSource);
-  app.Write("vgds_source/dock_0.asm", kParameterSource);
-  app.Write("tools/bglc_9.exe", "");
-  for (int build = 1; build <= 2; ++build) {
-    SCOPED_TRACE(build);
-    GenerateSource(app.Str(), "dock.asm", Texts("0", "20", "500", "10"), kPoint);
-    EXPECT_EQ(testing_support::ReadAll(app.Path() / "tools" / "dock.asm"), kMainSource);
-    EXPECT_EQ(testing_support::ReadAll(app.Path() / "tools" / "dock_0.asm"), kRewrittenInitial);
-    EXPECT_FALSE(std::filesystem::exists(app.Path() / "tools" / "temp.asm"));
-  }
 }
 
 }  // namespace
