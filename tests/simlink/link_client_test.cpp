@@ -19,8 +19,7 @@
 #include <vector>
 
 #include "helpers/process_probe.h"
-#include "linkserver/link_server_replies.h"
-#include "platform/window_messages_host.h"
+#include "platform/window_messages_socket.h"
 #include "platform/window_messages_wire.h"
 #include "simlink/heading_button.h"
 #include "support/link_server_process.h"
@@ -205,9 +204,9 @@ TEST_F(LinkClientTest, HostileServersGiveNoWrongHeadingNorALongWait) {
   }
 }
 
-// As uid, with runtimeFolder as XDG_RUNTIME_DIR (nullptr: unset), serves heading from a link server of its own,
-// writes "ready" to report, presses "FS" once go's write end is closed, and writes the heading (or "none").
-pid_t StartUser(uid_t uid, const char* runtimeFolder, double heading, int report, const int (&go)[2]) {
+// As uid, with runtimeFolder as XDG_RUNTIME_DIR (nullptr: unset), runs the link server program whose heading is
+// heading, writes "ready" to report, presses "FS" once go's write end is closed, and writes the heading (or "none").
+pid_t StartUser(uid_t uid, const char* runtimeFolder, const std::string& heading, int report, const int (&go)[2]) {
   const pid_t pid = ::fork();
   if (pid != 0) return pid;
   ::close(go[1]);
@@ -216,21 +215,7 @@ pid_t StartUser(uid_t uid, const char* runtimeFolder, double heading, int report
     if (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0) throw std::runtime_error("setuid");
     runtimeFolder == nullptr ? ::unsetenv("XDG_RUNTIME_DIR") : ::setenv("XDG_RUNTIME_DIR", runtimeFolder, 1);
     platform::SetWindowMessagesForTesting("", kTestTimeout);
-    linkserver::Options options;
-    options.variables[kHeadingVariable] = heading;
-    platform::MessageWindow* window = nullptr;
-    platform::MessageWindow server(kServerClass,
-                                   {[&](std::uint32_t, std::uint32_t request, std::int32_t argument) {
-                                      const auto reply = linkserver::ReplyFor(options, request, argument);
-                                      return static_cast<std::int16_t>(window->AddReplyAtom(reply.value_or("")));
-                                    },
-                                    {},
-                                    {}});
-    window = &server;
-    const std::jthread serving([&](const std::stop_token& stop) {
-      const std::stop_callback stopping(stop, [&] { server.Stop(); });
-      server.Run();
-    });
+    LinkServerProcess server("", {"--var", "86=" + heading});
     say("ready");
     char byte = 0;
     static_cast<void>(::read(go[0], &byte, 1));
@@ -257,8 +242,8 @@ TEST(LinkClient, TwoUsersEachReachTheirOwnServer) {
   pid_t pids[2];
   for (int i = 0; i < 2; ++i) {
     ASSERT_EQ(::pipe2(reports[i], O_CLOEXEC), 0);
-    pids[i] = i == 0 ? StartUser(65534, runtime.Str().c_str(), 90.5, reports[i][1], go)
-                     : StartUser(other, nullptr, 270, reports[i][1], go);
+    pids[i] = i == 0 ? StartUser(65534, runtime.Str().c_str(), "90.5", reports[i][1], go)
+                     : StartUser(other, nullptr, "270", reports[i][1], go);
     ::close(reports[i][1]);
   }
   const auto readLine = [](int fd) {
