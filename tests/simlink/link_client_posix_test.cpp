@@ -75,12 +75,10 @@ void ServeHostile(const std::stop_token& stop, Hostility hostility, const platfo
         answer.text = lastRequest == kInfoRequest ? "PMQLS0000000100000001hostile" : "560000000000000000805640";
       }
       bytes = wire::EncodeAnswer(answer);
-      const bool slow = hostility == Hostility::kOneByteAtATime;
-      for (std::size_t at = 0; at < bytes.size() && !stop.stop_requested();) {
-        const ssize_t sent = ::send(peer.Fd(), bytes.data() + at, slow ? 1 : bytes.size() - at, MSG_NOSIGNAL);
-        if (sent <= 0) break;
-        at += static_cast<std::size_t>(sent);
-        if (slow) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      const std::size_t step = hostility == Hostility::kOneByteAtATime ? 1 : bytes.size();
+      for (std::size_t at = 0; at < bytes.size() && !stop.stop_requested(); at += step) {
+        if (::send(peer.Fd(), bytes.data() + at, step, MSG_NOSIGNAL) <= 0) break;  // a frame fits the socket at once
+        if (step == 1) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       }
     }
   }
