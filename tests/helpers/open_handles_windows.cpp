@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <winternl.h>
 
-#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -12,43 +11,32 @@
 namespace test_helpers {
 namespace {
 
-// Far above what a test program holds, yet quick to walk; a leak of two handles per run goes past
-// it within a few thousand runs.
-constexpr std::uintptr_t kHighestProbedHandle = 0x10000;
-
-// What a pipe end and a child's process are; a child's thread is counted apart. The system and the
-// C++ runtime make events, semaphores, keys and threads of this process of their own when they first
-// need them, which would blur the count.
-constexpr std::array<std::wstring_view, 2> kCountedTypes{L"File", L"Process"};
-
-constexpr ULONG kObjectTypeInformation = 2;
-
+// A pipe end is a File, a child a Process and its thread a Thread of another process. The system and the C++
+// runtime make events, semaphores, keys and threads of this process of their own when they first need them,
+// which would blur the count.
 [[nodiscard]] bool IsCounted(HANDLE handle) {
   struct {
     UNICODE_STRING name;
     WCHAR room[128];
   } type{};
   ULONG length = 0;
-  if (::NtQueryObject(handle, static_cast<OBJECT_INFORMATION_CLASS>(kObjectTypeInformation), &type, sizeof type,
-                      &length) != 0 ||
-      type.name.Buffer == nullptr) {
+  constexpr auto kObjectTypeInformation = static_cast<OBJECT_INFORMATION_CLASS>(2);
+  if (::NtQueryObject(handle, kObjectTypeInformation, &type, sizeof type, &length) != 0 || !type.name.Buffer) {
     return false;
   }
   const std::wstring_view name(type.name.Buffer, type.name.Length / sizeof(WCHAR));
   if (name == L"Thread") return ::GetProcessIdOfThread(handle) != ::GetCurrentProcessId();
-  for (const auto counted : kCountedTypes) {
-    if (name == counted) return true;
-  }
-  return false;
+  return name == L"File" || name == L"Process";
 }
 
 }  // namespace
 
-// Counted one by one, as GetProcessHandleCount always reports 0 under Wine.
+// Counted one by one, as GetProcessHandleCount always reports 0 under Wine; up to a value far above what a
+// test program holds, yet quick to walk.
 std::size_t OpenHandleCount() {
   std::size_t count = 0;
   DWORD flags = 0;
-  for (std::uintptr_t value = 4; value <= kHighestProbedHandle; value += 4) {
+  for (std::uintptr_t value = 4; value <= 0x10000; value += 4) {
     const auto handle = reinterpret_cast<HANDLE>(value);
     if (::GetHandleInformation(handle, &flags) != 0 && IsCounted(handle)) ++count;
   }

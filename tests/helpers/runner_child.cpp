@@ -15,17 +15,13 @@
 #include <io.h>
 #endif
 
-static bool WriteAll(int fd, std::string_view bytes) {
+// Ends the child when nobody reads any more.
+static void WriteOrExit(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const auto written = write(fd, bytes.data(), static_cast<unsigned>(bytes.size()));
-    if (written <= 0) return false;
+    if (written <= 0) std::_Exit(3);
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
-  return true;
-}
-
-static void WriteOrExit(int fd, std::string_view bytes) {
-  if (!WriteAll(fd, bytes)) std::_Exit(3);
 }
 
 int main(int argc, char** argv) {
@@ -58,7 +54,7 @@ int main(int argc, char** argv) {
       WriteOrExit(STDOUT_FILENO, std::string_view(buffer, count));
     std::fclose(file);
   } else if (mode == "ticks") {  // a dot every 10 ms until nobody reads them
-    while (WriteAll(STDOUT_FILENO, ".")) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (;; std::this_thread::sleep_for(std::chrono::milliseconds(10))) WriteOrExit(STDOUT_FILENO, ".");
   } else if (mode.ends_with(".asm")) {  // SOURCE.asm MODEL: a compiler reporting on and on, and no model
     for (int line = 0; line < 120000; ++line) WriteOrExit(STDOUT_FILENO, "bglc: a note on a line of the source\n");
   } else {

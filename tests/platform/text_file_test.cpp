@@ -17,20 +17,15 @@ namespace {
 // Every text of up to six bytes from "a", CR and LF: the last lines found from the end are the last of
 // all the lines, whatever ends them.
 TEST(TextLines, TheLastLinesFoundFromTheEndAreTheLastOfAllLines) {
-  const char alphabet[] = {'a', '\r', '\n'};
-  for (int length = 0; length <= 6; ++length) {
-    int texts = 1;
-    for (int i = 0; i < length; ++i) texts *= 3;
-    for (int code = 0; code < texts; ++code) {
-      std::string text;
-      for (int i = 0, rest = code; i < length; ++i, rest /= 3) text += alphabet[rest % 3];
-      const auto all = SplitLines(text);
-      for (const std::size_t count : {0U, 1U, 2U, 7U}) {
-        const auto last = LastLines(text, count);
-        const std::vector<std::string> expected(all.end() - static_cast<std::ptrdiff_t>(std::min(count, all.size())),
-                                                all.end());
-        EXPECT_EQ(std::vector<std::string>(last.begin(), last.end()), expected) << testing::PrintToString(text);
-      }
+  for (int code = 0; code < 4096; ++code) {  // up to six base-4 digits, 1 to 3 for "a", CR, LF; a 0 ends the text
+    std::string text;
+    for (int rest = code; rest % 4 != 0; rest /= 4) text += "-a\r\n"[rest % 4];
+    const auto all = SplitLines(text);
+    for (const std::size_t count : {0U, 1U, 2U, 7U}) {
+      const auto last = LastLines(text, count);
+      const std::vector<std::string> expected(all.end() - static_cast<std::ptrdiff_t>(std::min(count, all.size())),
+                                              all.end());
+      EXPECT_EQ(std::vector<std::string>(last.begin(), last.end()), expected) << testing::PrintToString(text);
     }
   }
 }

@@ -18,15 +18,14 @@ namespace {
 // (no symbolic link, nothing for group or others, not another user's), otherwise a private folder under /tmp.
 TEST(SocketFolder, OnlyAPrivateFolderOfThisUser) {
   const testing_support::TempFolder temp;
-  const std::string own = temp.Str() + "/own", open = temp.Str() + "/open", link = temp.Str() + "/link",
-                    others = temp.Str() + "/others";
+  const std::string own = temp.Str() + "/own", open = temp.Str() + "/open", others = temp.Str() + "/others";
   for (const auto& [folder, mode] : {std::pair{own, 0700}, {open, 0750}, {others, 0700}}) {
     ASSERT_EQ(::mkdir(folder.c_str(), 0700) | ::chmod(folder.c_str(), mode), 0);
   }
-  ASSERT_EQ(::symlink(own.c_str(), link.c_str()), 0);
+  ASSERT_EQ(::symlink(own.c_str(), (temp.Str() + "/link").c_str()), 0);
   const std::string fallback = "/tmp/parkmarq-" + std::to_string(::geteuid());
   std::vector<std::pair<std::optional<std::string>, std::string>> rows{
-      {own, own}, {open, fallback}, {link, fallback}, {"own", fallback}, {std::nullopt, fallback}};
+      {own, own}, {open, fallback}, {temp.Str() + "/link", fallback}, {"own", fallback}, {std::nullopt, fallback}};
   if (::geteuid() == 0 && ::chown(others.c_str(), 65534, 65534) == 0) rows.emplace_back(others, fallback);
 
   const char* const saved = std::getenv("XDG_RUNTIME_DIR");
