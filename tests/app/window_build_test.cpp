@@ -7,6 +7,9 @@
 #include <filesystem>
 
 #include "app/window_fixture.h"
+#include "platform/window_messages.h"
+#include "support/link_server_process.h"
+#include "support/unique_namespace.h"
 
 namespace {
 
@@ -92,6 +95,20 @@ TEST_F(WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoInputA
   // The close asked for during the compile happens once it has ended, shut-down included.
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(ReadAll(app.Path() / "parkmarq.ini"), "\r\n");
+}
+
+// The link's failures are the window logic's and the link client's tests.
+TEST_F(WindowTest, FsWritesTheServersHeadingAlsoIntoADisabledField) {
+  const std::string prefix = testing_support::UniqueNamespace();
+  platform::SetWindowMessagesForTesting(prefix, std::chrono::milliseconds(1500));
+  AddTemplate("a", testing_support::kNoParameters, "Fixed");
+  const testing_support::LinkServerProcess server(prefix, {"--var", "86=123.4565"});
+  Start();
+  ASSERT_FALSE(form->txt_heading->isEnabled());
+  form->cmd_heading_fs->click();
+  EXPECT_EQ(form->txt_heading->text(), QStringLiteral(" 123.456"));
+  EXPECT_TRUE(dialogs.boxes.empty());
+  platform::SetWindowMessagesForTesting("");
 }
 
 }  // namespace

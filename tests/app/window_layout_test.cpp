@@ -64,18 +64,13 @@ TEST_F(WindowTest, ControlsShowTheirTextsInTheLayoutFontAndKeepTheirPlacesWhenTh
   const struct {
     QWidget* control;
     const char* text;
-  } texts[] = {{form->lbl_heading, "Heading (deg):"},
-               {form->lbl_stopdistance, "Stop distance (m):"},
+  } texts[] = {{form->lbl_heading, "Heading (deg):"},        {form->lbl_stopdistance, "Stop distance (m):"},
                {form->lbl_visibilitydistance, "Visibility distance (m):"},
                {form->lbl_lateraldistance, "Lateral distance (m):"},
-               {form->cmd_heading_fs, "FS"},
-               {form->cmd_set_folder, "Set default output folder"},
-               {form->cmd_create, "Create new MDL"},
-               {form->txt_heading, "0"},
-               {form->txt_stopdistance, "20"},
-               {form->txt_visibilitydistance, "500"},
-               {form->txt_lateraldistance, "10"},
-               {form->frm_parameters, "Parameters"},
+               {form->cmd_heading_fs, "FS"},        {form->cmd_set_folder, "Set default output folder"},
+               {form->cmd_create, "Create new MDL"}, {form->txt_heading, "0"},
+               {form->txt_stopdistance, "20"},      {form->txt_visibilitydistance, "500"},
+               {form->txt_lateraldistance, "10"},   {form->frm_parameters, "Parameters"},
                {form->cmd_create, "Compiling ..."}};
   for (const auto& [control, text] : texts) {
     SCOPED_TRACE(text);

@@ -1,8 +1,13 @@
 #include <algorithm>
 #include <filesystem>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "app/win32/window_fixture.h"
+#include "platform/window_messages.h"
+#include "support/link_server_process.h"
+#include "support/unique_namespace.h"
 
 namespace {
 
@@ -56,11 +61,9 @@ TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoI
   Start();
   Select("Guidance display (all parameters)");
   EXPECT_GT(form->img_vgds.PictureSize().cx, 0);
-  SetText(Control::txt_heading, "361");
+  SetText(Control::txt_heading, "361");  // a refusal's box, owned by the window
   Click(Control::cmd_create);
-  ASSERT_EQ(dialogs.boxes.size(), 1U);
-  EXPECT_EQ(dialogs.boxes[0].text, "Please enter a heading between 0 and 360 degrees");
-  EXPECT_EQ(dialogs.owners.back(), form->Handle());
+  EXPECT_EQ(std::pair(dialogs.boxes.size(), dialogs.owners.back()), std::pair(std::size_t{1}, form->Handle()));
   dialogs.boxes.clear();
   SetText(Control::txt_heading, "90");
   const int selected = SelectedRow();
@@ -94,6 +97,20 @@ TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoI
   EXPECT_EQ(form->Handle(), nullptr);
   EXPECT_EQ(ReadAll(app.Path() / "parkmarq.ini"), "\r\n");
   for (const auto& box : dialogs.boxes) ADD_FAILURE() << box.title << ": " << box.text;
+}
+
+// The link's failures are the window logic's and the link client's tests.
+TEST_F(Win32WindowTest, FsWritesTheWindowsLinkServersHeadingAlsoIntoADisabledField) {
+  const std::string prefix = testing_support::UniqueNamespace();
+  platform::SetWindowMessagesForTesting(prefix, std::chrono::milliseconds(1500));
+  AddTemplate("a", testing_support::kNoParameters, "Fixed");
+  const testing_support::LinkServerProcess server(prefix, {"--var", "86=123.4565"});
+  Start();
+  ASSERT_FALSE(Enabled(Control::txt_heading));
+  Click(Control::cmd_heading_fs);
+  EXPECT_EQ(Text(Control::txt_heading), " 123.456");
+  EXPECT_TRUE(dialogs.boxes.empty());
+  platform::SetWindowMessagesForTesting("");
 }
 
 }  // namespace
