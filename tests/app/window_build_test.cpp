@@ -21,12 +21,6 @@ class WindowBuildTest : public WindowTest {
  protected:
   void SetUp() override { testing_support::CopyApplicationFolder(PARKMARQ_APP_DIR, app.Path()); }
 
-  void SelectTemplate(const char* name) {
-    const auto items = form->lst_vgds->findItems(QString::fromUtf8(name), Qt::MatchExactly);
-    ASSERT_EQ(items.size(), 1);
-    form->lst_vgds->setCurrentItem(items.first());
-  }
-
   // The compiler of the application folder, started through a script that first waits this long.
   void SlowDownCompiler(const char* seconds) {
     const auto tools = app.Path() / "tools";
@@ -37,20 +31,13 @@ class WindowBuildTest : public WindowTest {
   }
 };
 
-// Records the caption of a button each time it is painted.
-class PaintedCaptions final : public QObject {
- public:
-  explicit PaintedCaptions(QPushButton* button) : button_(button) { button->installEventFilter(this); }
+// Records the caption of the button it watches each time the button is painted.
+struct PaintedCaptions final : QObject {
   std::vector<QString> captions;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) captions.push_back(button_->text());
+  bool eventFilter(QObject* button, QEvent* event) override {
+    if (event->type() == QEvent::Paint) captions.push_back(static_cast<QPushButton*>(button)->text());
     return false;
   }
-
- private:
-  QPushButton* button_;
 };
 
 // The one build through the window: its logic has its own tests, so here the typed values reach it, and
@@ -58,13 +45,15 @@ class PaintedCaptions final : public QObject {
 TEST_F(WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoInputAndClosesOnlyAfterwards) {
   SlowDownCompiler("1");
   Start();
-  SelectTemplate("Guidance display (all parameters)");
+  form->lst_vgds->setCurrentItem(
+      form->lst_vgds->findItems(QStringLiteral("Guidance display (all parameters)"), Qt::MatchExactly).first());
   form->txt_heading->setText(QStringLiteral("90"));
   const int selected = form->lst_vgds->currentRow();
   const auto output = app.Path() / "out dir" / "stand 1.mdl";  // blanks stay one argument
   fs::create_directory(output.parent_path());
   dialogs.saveAnswers.push_back(QString::fromStdString(output.string()));
-  const PaintedCaptions painted(form->cmd_create);
+  PaintedCaptions painted;
+  form->cmd_create->installEventFilter(&painted);
 
   QString captionMeanwhile;
   bool openMeanwhile = false;

@@ -56,10 +56,7 @@ TEST_F(WindowTest, ControlsShowTheirTextsInTheLayoutFontAndKeepTheirPlacesWhenTh
     return control->contentsRect();
   };
   const auto textOf = [](QWidget* control) {
-    if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
-    if (auto* button = qobject_cast<QPushButton*>(control)) return button->text();
-    if (auto* field = qobject_cast<QLineEdit*>(control)) return field->text();
-    return qobject_cast<QGroupBox*>(control)->title();
+    return control->property(qobject_cast<QGroupBox*>(control) ? "title" : "text").toString();
   };
   const struct {
     QWidget* control;
@@ -107,20 +104,18 @@ TEST_F(WindowTest, ControlsShowTheirTextsInTheLayoutFontAndKeepTheirPlacesWhenTh
 }
 
 TEST_F(WindowTest, TheListScrollsOnlyUpAndDownAndOnlyWhenItsItemsDoNotFit) {
-  for (const int templates : {3, 40}) {
-    SCOPED_TRACE(templates);
-    const testing_support::TempFolder folder;
-    for (int i = 0; i < templates; ++i) {
-      testing_support::AddTemplate(
-          folder, "t" + std::to_string(i), kAllParameters,
-          "Lateral bars (stop and lateral distance), also with a long name " + std::to_string(i));
+  int templates = 0;
+  for (const int count : {3, 40}) {
+    SCOPED_TRACE(count);
+    for (; templates < count; ++templates) {
+      AddTemplate("t" + std::to_string(templates), kAllParameters,
+                  "Lateral bars (stop and lateral distance), also with a long name " + std::to_string(templates));
     }
-    form = std::make_unique<Form1>(folder.Str(), dialogs, build::NumberLocale{});
-    form->show();
+    Start();
     QApplication::processEvents();
-    ASSERT_EQ(form->lst_vgds->count(), templates);
+    ASSERT_EQ(form->lst_vgds->count(), count);
     EXPECT_FALSE(form->lst_vgds->horizontalScrollBar()->isVisible());
-    EXPECT_EQ(form->lst_vgds->verticalScrollBar()->isVisible(), templates > 20);
+    EXPECT_EQ(form->lst_vgds->verticalScrollBar()->isVisible(), count > 20);
   }
 }
 

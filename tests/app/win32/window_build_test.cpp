@@ -20,39 +20,17 @@ class Win32WindowBuildTest : public Win32WindowTest {
   void SetUp() override { testing_support::CopyApplicationFolder(PARKMARQ_APP_DIR, app.Path()); }
 };
 
-// Records the caption of a button each time it paints.
-class PaintedCaptions {
- public:
-  explicit PaintedCaptions(HWND button) : button_(button) {
-    SetPropA(button, kProperty, this);
-    previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+// The caption of the watched button each time it paints; the window is gone before the test ends.
+std::vector<std::string> paintedCaptions;
+WNDPROC buttonProc = nullptr;
+LRESULT CALLBACK RecordPaint(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    char caption[64] = {};
+    GetWindowTextA(button, caption, sizeof caption);
+    paintedCaptions.emplace_back(caption);
   }
-  ~PaintedCaptions() {
-    if (IsWindow(button_) == FALSE) return;
-    SetWindowLongPtrA(button_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
-    RemovePropA(button_, kProperty);
-  }
-  PaintedCaptions(const PaintedCaptions&) = delete;
-  PaintedCaptions& operator=(const PaintedCaptions&) = delete;
-
-  std::vector<std::string> captions;
-
- private:
-  static constexpr const char* kProperty = "PaintedCaptions";
-
-  static LRESULT CALLBACK Proc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<PaintedCaptions*>(GetPropA(button, kProperty));
-    if (message == WM_PAINT) {
-      char caption[64] = {};
-      GetWindowTextA(button, caption, sizeof caption);
-      self->captions.emplace_back(caption);
-    }
-    return CallWindowProcA(self->previous_, button, message, wParam, lParam);
-  }
-
-  HWND button_;
-  WNDPROC previous_ = nullptr;
-};
+  return CallWindowProcA(buttonProc, button, message, wParam, lParam);
+}
 
 // The one build through the window: its logic has its own tests, so here the typed values reach it,
 // boxes and dialogs are modal to it, and while the compiler runs the window repaints, drops what the user
@@ -67,7 +45,8 @@ TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoI
   dialogs.boxes.clear();
   SetText(Control::txt_heading, "90");
   const int selected = SelectedRow();
-  const PaintedCaptions painted(Handle(Control::cmd_create));
+  buttonProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(Handle(Control::cmd_create), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordPaint)));
   const auto output = app.Path() / "out dir" / "stand 1.mdl";  // blanks stay one argument
   fs::create_directory(output.parent_path());
   dialogs.saveAnswers.push_back(output.string());
@@ -81,7 +60,7 @@ TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoI
   Click(Control::cmd_create);
   DispatchWaiting();
 
-  EXPECT_NE(std::ranges::find(painted.captions, "Compiling ..."), painted.captions.end());
+  EXPECT_NE(std::ranges::find(paintedCaptions, "Compiling ..."), paintedCaptions.end());
   EXPECT_EQ(Text(Control::cmd_create), "Create new MDL");
   EXPECT_EQ(Text(Control::txt_heading), "90");
   EXPECT_EQ(SelectedRow(), selected);
