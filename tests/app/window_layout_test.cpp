@@ -17,8 +17,10 @@
 #include <QTest>
 #include <functional>
 
+#include "app/form1_controls.h"
 #include "app/tab_order_cases.h"
 #include "app/window_fixture.h"
+#include "build/build_sequence.h"
 
 namespace {
 
@@ -58,25 +60,20 @@ TEST_F(WindowTest, ControlsShowTheirTextsInTheLayoutFontAndKeepTheirPlacesWhenTh
   const auto textOf = [](QWidget* control) {
     return control->property(qobject_cast<QGroupBox*>(control) ? "title" : "text").toString();
   };
-  const struct {
-    QWidget* control;
-    const char* text;
-  } texts[] = {{form->lbl_heading, "Heading (deg):"},        {form->lbl_stopdistance, "Stop distance (m):"},
-               {form->lbl_visibilitydistance, "Visibility distance (m):"},
-               {form->lbl_lateraldistance, "Lateral distance (m):"},
-               {form->cmd_heading_fs, "FS"},        {form->cmd_set_folder, "Set default output folder"},
-               {form->cmd_create, "Create new MDL"}, {form->txt_heading, "0"},
-               {form->txt_stopdistance, "20"},      {form->txt_visibilitydistance, "500"},
-               {form->txt_lateraldistance, "10"},   {form->frm_parameters, "Parameters"},
-               {form->cmd_create, "Compiling ..."}};
-  for (const auto& [control, text] : texts) {
-    SCOPED_TRACE(text);
-    if (control == form->cmd_create && textOf(control) != text) form->cmd_create->setText(QString::fromUtf8(text));
-    EXPECT_EQ(textOf(control).toStdString(), text);
+  const auto expectFits = [&](QWidget* control) {
     const QFontMetrics metrics(control->font());
     EXPECT_LE(metrics.horizontalAdvance(textOf(control)), textRoom(control).width());
     EXPECT_LE(metrics.height(), control->height());
+  };
+  for (const auto& layout : app::kForm1Controls) {
+    SCOPED_TRACE(layout.name);
+    auto* control = form->findChild<QWidget*>(QString::fromUtf8(layout.name.data(), std::ssize(layout.name)));
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(textOf(control).toStdString(), layout.caption);
+    expectFits(control);
   }
+  form->cmd_create->setText(QString::fromUtf8(build::kCompilingCaption));  // the caption during a build
+  expectFits(form->cmd_create);
 
   const struct {
     QWidget* control;

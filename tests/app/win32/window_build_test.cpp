@@ -85,7 +85,7 @@ TEST_F(Win32WindowTest, FsWritesTheWindowsLinkServersHeadingAlsoIntoADisabledFie
   AddTemplate("a", testing_support::kNoParameters, "Fixed");
   const testing_support::LinkServerProcess server(prefix, {"--var", "86=123.4565"});
   Start();
-  ASSERT_FALSE(Enabled(Control::txt_heading));
+  ASSERT_FALSE(IsWindowEnabled(Handle(Control::txt_heading)));
   Click(Control::cmd_heading_fs);
   EXPECT_EQ(Text(Control::txt_heading), " 123.456");
   EXPECT_TRUE(dialogs.boxes.empty());
