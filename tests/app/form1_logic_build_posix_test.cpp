@@ -68,17 +68,13 @@ TEST_F(Form1LogicBuildTest, AnInstalledCopyWithoutADefaultFolderProposesTheModel
   EXPECT_EQ(Proposed(), app_.Str() + "/models/" + name);
 }
 
-std::string Lines(int from, int to) {
-  std::string lines;
-  for (int i = from; i <= to; ++i) lines += "\nerror " + std::to_string(i);
-  return lines;
-}
-
 TEST_F(Form1LogicBuildTest, OneBoxWithTheLastWholeLinesWhenTheCompilerWroteNoModel) {
   const std::string model = (app_.Path() / "dock_h0_s20_l10.mdl").string();
   const std::string log = app_.Str() + "/tools/compile.log";
   const std::string longLine(300, 'x');  // longer than one read of the compiler's output
   const std::string box = "Parkmarq error|The compiler wrote no model file:\n" + model;
+  std::string last19;
+  for (int i = 6; i <= 24; ++i) last19 += "\nerror " + std::to_string(i);
   const struct {
     const char* what;
     std::string compiler;  // $2 is the model
@@ -89,8 +85,7 @@ TEST_F(Form1LogicBuildTest, OneBoxWithTheLastWholeLinesWhenTheCompilerWroteNoMod
       {"more than twenty lines, the last one long",
        "i=1; while [ $i -le 24 ]; do echo \"error $i\"; i=$((i+1)); done; echo " + longLine,
        false,
-       {box + "\nThe last 20 lines it printed:" + Lines(6, 24) + "\n" + longLine + "\nThe whole output is in " + log +
-        "."}},
+       {box + "\nThe last 20 lines it printed:" + last19 + "\n" + longLine + "\nThe whole output is in " + log + "."}},
       {"nothing printed", "exit 3", false, {box + "\nIt printed nothing."}},
   };
   for (const auto& c : cases) {

@@ -22,7 +22,7 @@ std::string Name(HWND control) {
   return "?";
 }
 
-// The places' twips are pinned by the Qt suite from the same table; here, the Win32 window's pixels.
+// Every control of the shared table, in pixels, a control of the frame offset by the frame's place.
 TEST_F(Win32WindowTest, OpensAt438By405WithEveryControlInPlaceWithItsTextAlsoWhenEnlarged) {
   AddTemplate("first", kAllParameters, "First");
   Start();
