@@ -14,11 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::ReadAll;
 
-// The demo catalogue and the stand-in compiler of the built application folder, in a fresh folder.
-class Win32WindowBuildTest : public Win32WindowTest {
- protected:
-  void SetUp() override { testing_support::CopyApplicationFolder(PARKMARQ_APP_DIR, app.Path()); }
-};
+using Win32WindowBuildTest = Win32WindowTest;
 
 // The caption of the watched button each time it paints; the window is gone before the test ends.
 std::vector<std::string> paintedCaptions;
@@ -36,6 +32,7 @@ LRESULT CALLBACK RecordPaint(HWND button, UINT message, WPARAM wParam, LPARAM lP
 // boxes and dialogs are modal to it, and while the compiler runs the window repaints, drops what the user
 // does and closes only afterwards.
 TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoInputAndClosesOnlyAfterwards) {
+  testing_support::CopyApplicationFolder(PARKMARQ_APP_DIR, app.Path());  // the demo catalogue and compiler
   Start();
   Select("Guidance display (all parameters)");
   EXPECT_GT(form->img_vgds.PictureSize().cx, 0);
