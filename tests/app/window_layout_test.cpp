@@ -94,7 +94,7 @@ TEST_F(WindowTest, TheListScrollsOnlyUpAndDownAndOnlyWhenItsItemsDoNotFit) {
   }
 }
 
-TEST_F(WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFields) {
+TEST_F(WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFieldsAndEnterOrSpaceClicksOnlyButtons) {
   AddTabOrderTemplates(app);
   Start();
   QApplication::setActiveWindow(form.get());
@@ -110,6 +110,21 @@ TEST_F(WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFields) {
     }
     EXPECT_EQ(visited, c.order);
   }
+
+  // Enter and Space click the focused button; Enter in a field clicks nothing.
+  dialogs.folderAnswers = {QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")};
+  form->cmd_set_folder->setFocus();
+  QTest::keyClick(form->cmd_set_folder, Qt::Key_Return);
+  QTest::keyClick(form->cmd_set_folder, Qt::Key_Enter, Qt::KeypadModifier);
+  QTest::keyClick(form->cmd_set_folder, Qt::Key_Space);
+  EXPECT_EQ(dialogs.folderTitles.size(), 3U);
+  for (QLineEdit* field : {form->txt_heading, form->txt_visibilitydistance}) {
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Return);
+    QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
+  }
+  EXPECT_EQ(dialogs.folderTitles.size(), 3U);
+  EXPECT_TRUE(dialogs.saveRequests.empty());
 }
 
 TEST_F(WindowTest, TheHighlightedTemplateCannotBeClearedAndIsAlwaysTheOneShown) {
@@ -147,25 +162,6 @@ TEST_F(WindowTest, TheHighlightedTemplateCannotBeClearedAndIsAlwaysTheOneShown) 
     EXPECT_EQ(form->txt_description->toPlainText(), highlighted.first()->text() + QStringLiteral("\n"));
   }
   EXPECT_TRUE(dialogs.boxes.empty());
-}
-
-TEST_F(WindowTest, EnterAndSpaceClickTheFocusedButtonWhileEnterInAFieldDoesNothing) {
-  AddTemplate("a", kAllParameters, "All");
-  Start();
-  QApplication::setActiveWindow(form.get());
-  dialogs.folderAnswers = {QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")};
-  form->cmd_set_folder->setFocus();
-  QTest::keyClick(form->cmd_set_folder, Qt::Key_Return);
-  QTest::keyClick(form->cmd_set_folder, Qt::Key_Enter, Qt::KeypadModifier);
-  QTest::keyClick(form->cmd_set_folder, Qt::Key_Space);
-  EXPECT_EQ(dialogs.folderTitles.size(), 3U);
-  for (QLineEdit* field : {form->txt_heading, form->txt_lateraldistance}) {
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_Return);
-    QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
-  }
-  EXPECT_EQ(dialogs.folderTitles.size(), 3U);
-  EXPECT_TRUE(dialogs.saveRequests.empty());
 }
 
 TEST_F(WindowTest, ThePictureIsShownUnscaledAndClippedOrNotAtAll) {
