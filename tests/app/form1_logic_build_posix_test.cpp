@@ -1,4 +1,5 @@
-// Where the save dialog proposes the model, and the report of a compiler that wrote no model file.
+// Where the save dialog proposes the model, and the report of a compiler that wrote no model file (an
+// old model left as it was, and the short report, are the batch program's cases of the same report).
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -59,18 +60,12 @@ TEST_F(Form1LogicBuildTest, AnInstalledCopyWithoutADefaultFolderProposesTheModel
     if (c.folder) fs::create_directory(home.Path() / c.folder);
     const auto marker = app_.Write(c.marker, "");
     EXPECT_EQ(Proposed(), c.proposed);
-    app_.Write("models/keep", "");
-    app_.Write("parkmarq.ini", app_.Str() + "/models/\r\n");  // a default output folder wins
-    EXPECT_EQ(Proposed(), app_.Str() + "/models/" + name);
-    fs::remove(app_.Path() / "parkmarq.ini");
     fs::remove(marker);
   }
-}
-
-std::string Lines(int from, int to) {
-  std::string lines;
-  for (int i = from; i <= to; ++i) lines += "\nerror " + std::to_string(i);
-  return lines;
+  app_.Write("uninstall.exe", "");
+  app_.Write("models/keep", "");
+  app_.Write("parkmarq.ini", app_.Str() + "/models/\r\n");  // a default output folder wins
+  EXPECT_EQ(Proposed(), app_.Str() + "/models/" + name);
 }
 
 TEST_F(Form1LogicBuildTest, OneBoxWithTheLastWholeLinesWhenTheCompilerWroteNoModel) {
@@ -78,6 +73,8 @@ TEST_F(Form1LogicBuildTest, OneBoxWithTheLastWholeLinesWhenTheCompilerWroteNoMod
   const std::string log = app_.Str() + "/tools/compile.log";
   const std::string longLine(300, 'x');  // longer than one read of the compiler's output
   const std::string box = "Parkmarq error|The compiler wrote no model file:\n" + model;
+  std::string last19;
+  for (int i = 6; i <= 24; ++i) last19 += "\nerror " + std::to_string(i);
   const struct {
     const char* what;
     std::string compiler;  // $2 is the model
@@ -88,10 +85,7 @@ TEST_F(Form1LogicBuildTest, OneBoxWithTheLastWholeLinesWhenTheCompilerWroteNoMod
       {"more than twenty lines, the last one long",
        "i=1; while [ $i -le 24 ]; do echo \"error $i\"; i=$((i+1)); done; echo " + longLine,
        false,
-       {box + "\nThe last 20 lines it printed:" + Lines(6, 24) + "\n" + longLine + "\nThe whole output is in " + log +
-        "."}},
-      {"an old model left as it was", "echo 'error 1' >&2", true,
-       {box + "\nIt printed:\nerror 1\nThe whole output is in " + log + "."}},
+       {box + "\nThe last 20 lines it printed:" + last19 + "\n" + longLine + "\nThe whole output is in " + log + "."}},
       {"nothing printed", "exit 3", false, {box + "\nIt printed nothing."}},
   };
   for (const auto& c : cases) {

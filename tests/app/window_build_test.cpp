@@ -7,66 +7,47 @@
 #include <filesystem>
 
 #include "app/window_fixture.h"
+#include "platform/window_messages.h"
+#include "support/link_server_process.h"
+#include "support/unique_namespace.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using testing_support::ReadAll;
 
-// The demo catalogue and the stand-in compiler of the built application folder, in a fresh folder.
-class WindowBuildTest : public WindowTest {
- protected:
-  void SetUp() override { testing_support::CopyApplicationFolder(PARKMARQ_APP_DIR, app.Path()); }
+using WindowBuildTest = WindowTest;
 
-  void SelectTemplate(const char* name) {
-    const auto items = form->lst_vgds->findItems(QString::fromUtf8(name), Qt::MatchExactly);
-    ASSERT_EQ(items.size(), 1);
-    form->lst_vgds->setCurrentItem(items.first());
-  }
-
-  // The compiler of the application folder, started through a script that first waits this long.
-  void SlowDownCompiler(const char* seconds) {
-    const auto tools = app.Path() / "tools";
-    fs::rename(tools / "bglc_9.exe", tools / "bglc_real");
-    app.Write("tools/bglc_9.exe",
-              std::string("#!/bin/sh\nsleep ") + seconds + "\nexec \"$(dirname \"$0\")/bglc_real\" \"$@\"\n");
-    fs::permissions(tools / "bglc_9.exe", fs::perms::owner_all);
-  }
-};
-
-// Records the caption of a button each time it is painted.
-class PaintedCaptions final : public QObject {
- public:
-  explicit PaintedCaptions(QPushButton* button) : button_(button) { button->installEventFilter(this); }
+// Records the caption of the button it watches each time the button is painted.
+struct PaintedCaptions final : QObject {
   std::vector<QString> captions;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) captions.push_back(button_->text());
+  bool eventFilter(QObject* button, QEvent* event) override {
+    if (event->type() == QEvent::Paint) captions.push_back(static_cast<QPushButton*>(button)->text());
     return false;
   }
-
- private:
-  QPushButton* button_;
 };
 
 // The one build through the window: its logic has its own tests, so here the typed values reach it, and
 // while the compiler runs the window repaints, drops what the user does and closes only afterwards.
 TEST_F(WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoInputAndClosesOnlyAfterwards) {
-  SlowDownCompiler("1");
+  // The demo catalogue and the stand-in compiler, started through a script that first waits a second.
+  testing_support::CopyApplicationFolder(PARKMARQ_APP_DIR, app.Path());
+  fs::rename(app.Path() / "tools" / "bglc_9.exe", app.Path() / "tools" / "bglc_real");
+  fs::permissions(app.Write("tools/bglc_9.exe", "#!/bin/sh\nsleep 1\nexec \"$(dirname \"$0\")/bglc_real\" \"$@\"\n"),
+                  fs::perms::owner_all);
   Start();
-  SelectTemplate("Guidance display (all parameters)");
+  form->lst_vgds->setCurrentItem(
+      form->lst_vgds->findItems(QStringLiteral("Guidance display (all parameters)"), Qt::MatchExactly).first());
   form->txt_heading->setText(QStringLiteral("90"));
   const int selected = form->lst_vgds->currentRow();
   const auto output = app.Path() / "out dir" / "stand 1.mdl";  // blanks stay one argument
   fs::create_directory(output.parent_path());
   dialogs.saveAnswers.push_back(QString::fromStdString(output.string()));
-  const PaintedCaptions painted(form->cmd_create);
+  PaintedCaptions painted;
+  form->cmd_create->installEventFilter(&painted);
 
-  QString captionMeanwhile;
   bool openMeanwhile = false;
   QTimer::singleShot(300, form.get(), [&] {
-    captionMeanwhile = form->cmd_create->text();
     // A second build, another template, a typed value and closing the window, all during the compile.
     QTest::mouseClick(form->cmd_create, Qt::LeftButton);
     QTest::keyClick(form->cmd_create, Qt::Key_Space);
@@ -80,7 +61,7 @@ TEST_F(WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoInputA
   });
   form->cmd_create->click();
 
-  EXPECT_EQ(captionMeanwhile.toStdString(), "Compiling ...");
+  // Painted with the build's caption, so during the build.
   EXPECT_NE(std::ranges::find(painted.captions, QStringLiteral("Compiling ...")), painted.captions.end());
   EXPECT_TRUE(openMeanwhile);
   ASSERT_EQ(dialogs.saveRequests.size(), 1U);
@@ -92,6 +73,20 @@ TEST_F(WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoInputA
   // The close asked for during the compile happens once it has ended, shut-down included.
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(ReadAll(app.Path() / "parkmarq.ini"), "\r\n");
+}
+
+// The link's failures are the window logic's and the link client's tests.
+TEST_F(WindowTest, FsWritesTheServersHeadingAlsoIntoADisabledField) {
+  const std::string prefix = testing_support::UniqueNamespace();
+  platform::SetWindowMessagesForTesting(prefix, std::chrono::milliseconds(1500));
+  AddTemplate("a", testing_support::kNoParameters, "Fixed");
+  const testing_support::LinkServerProcess server(prefix, {"--var", "86=123.4565"});
+  Start();
+  ASSERT_FALSE(form->txt_heading->isEnabled());
+  form->cmd_heading_fs->click();
+  EXPECT_EQ(form->txt_heading->text(), QStringLiteral(" 123.456"));
+  EXPECT_TRUE(dialogs.boxes.empty());
+  platform::SetWindowMessagesForTesting("");
 }
 
 }  // namespace

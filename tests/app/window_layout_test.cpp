@@ -17,17 +17,15 @@
 #include <QTest>
 #include <functional>
 
+#include "app/form1_controls.h"
 #include "app/tab_order_cases.h"
 #include "app/window_fixture.h"
+#include "build/build_sequence.h"
 
 namespace {
 
 using testing_support::kAllParameters;
 using testing_support::kNoParameters;
-
-QRect Pixels(int left, int top, int width, int height) {
-  return {left / 15, top / 15, width / 15, height / 15};
-}
 
 TEST_F(WindowTest, ControlsShowTheirTextsInTheLayoutFontAndKeepTheirPlacesWhenTheWindowIsEnlarged) {
   AddTemplate("first", kAllParameters, "First");
@@ -56,80 +54,47 @@ TEST_F(WindowTest, ControlsShowTheirTextsInTheLayoutFontAndKeepTheirPlacesWhenTh
     return control->contentsRect();
   };
   const auto textOf = [](QWidget* control) {
-    if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
-    if (auto* button = qobject_cast<QPushButton*>(control)) return button->text();
-    if (auto* field = qobject_cast<QLineEdit*>(control)) return field->text();
-    return qobject_cast<QGroupBox*>(control)->title();
+    return control->property(qobject_cast<QGroupBox*>(control) ? "title" : "text").toString();
   };
-  const struct {
-    QWidget* control;
-    const char* text;
-  } texts[] = {{form->lbl_heading, "Heading (deg):"},
-               {form->lbl_stopdistance, "Stop distance (m):"},
-               {form->lbl_visibilitydistance, "Visibility distance (m):"},
-               {form->lbl_lateraldistance, "Lateral distance (m):"},
-               {form->cmd_heading_fs, "FS"},
-               {form->cmd_set_folder, "Set default output folder"},
-               {form->cmd_create, "Create new MDL"},
-               {form->txt_heading, "0"},
-               {form->txt_stopdistance, "20"},
-               {form->txt_visibilitydistance, "500"},
-               {form->txt_lateraldistance, "10"},
-               {form->frm_parameters, "Parameters"},
-               {form->cmd_create, "Compiling ..."}};
-  for (const auto& [control, text] : texts) {
-    SCOPED_TRACE(text);
-    if (control == form->cmd_create && textOf(control) != text) form->cmd_create->setText(QString::fromUtf8(text));
-    EXPECT_EQ(textOf(control).toStdString(), text);
+  const auto expectFits = [&](QWidget* control) {
     const QFontMetrics metrics(control->font());
     EXPECT_LE(metrics.horizontalAdvance(textOf(control)), textRoom(control).width());
     EXPECT_LE(metrics.height(), control->height());
-  }
-
-  const struct {
-    QWidget* control;
-    QRect geometry;
-  } expected[] = {
-      {form->lst_vgds, Pixels(120, 120, 3255, 2985)},
-      {form->txt_description, Pixels(120, 3240, 3255, 2775)},
-      {form->img_vgds, Pixels(3480, 120, 2985, 2985)},
-      {form->frm_parameters, Pixels(3480, 3120, 3015, 1935)},
-      {form->cmd_set_folder, Pixels(3480, 5160, 3015, 375)},
-      {form->cmd_create, Pixels(3480, 5640, 3015, 375)},
-      {form->lbl_heading, Pixels(120, 360, 1455, 255)},
-      {form->cmd_heading_fs, Pixels(1560, 360, 375, 240)},
-      {form->txt_heading, Pixels(2040, 360, 855, 285)},
-      {form->txt_lateraldistance, Pixels(2040, 1440, 855, 285)},
-      {form->lbl_visibilitydistance, Pixels(120, 1080, 1815, 255)},
   };
   EXPECT_EQ(form->size(), QSize(438, 405));
   form->resize(900, 800);
   QApplication::processEvents();
-  for (const auto& e : expected) {
-    SCOPED_TRACE(e.control->objectName().toStdString());
-    EXPECT_EQ(e.control->geometry(), e.geometry);
+  for (const auto& layout : app::kForm1Controls) {
+    SCOPED_TRACE(layout.name);
+    auto* control = form->findChild<QWidget*>(QString::fromUtf8(layout.name.data(), std::ssize(layout.name)));
+    ASSERT_NE(control, nullptr);
+    // 15 twips make a pixel; a control in the frame is placed inside it.
+    const auto& [left, top, width, height] = layout.place;
+    EXPECT_EQ(control->geometry(), QRect(left / 15, top / 15, width / 15, height / 15));
+    EXPECT_EQ(textOf(control).toStdString(), layout.caption);
+    expectFits(control);
   }
+  form->cmd_create->setText(QString::fromUtf8(build::kCompilingCaption));  // the caption during a build
+  expectFits(form->cmd_create);
 }
 
 TEST_F(WindowTest, TheListScrollsOnlyUpAndDownAndOnlyWhenItsItemsDoNotFit) {
-  for (const int templates : {3, 40}) {
-    SCOPED_TRACE(templates);
-    const testing_support::TempFolder folder;
-    for (int i = 0; i < templates; ++i) {
-      testing_support::AddTemplate(
-          folder, "t" + std::to_string(i), kAllParameters,
-          "Lateral bars (stop and lateral distance), also with a long name " + std::to_string(i));
+  int templates = 0;
+  for (const int count : {3, 40}) {
+    SCOPED_TRACE(count);
+    for (; templates < count; ++templates) {
+      AddTemplate("t" + std::to_string(templates), kAllParameters,
+                  "Lateral bars (stop and lateral distance), also with a long name " + std::to_string(templates));
     }
-    form = std::make_unique<Form1>(folder.Str(), dialogs, build::NumberLocale{});
-    form->show();
+    Start();
     QApplication::processEvents();
-    ASSERT_EQ(form->lst_vgds->count(), templates);
+    ASSERT_EQ(form->lst_vgds->count(), count);
     EXPECT_FALSE(form->lst_vgds->horizontalScrollBar()->isVisible());
-    EXPECT_EQ(form->lst_vgds->verticalScrollBar()->isVisible(), templates > 20);
+    EXPECT_EQ(form->lst_vgds->verticalScrollBar()->isVisible(), count > 20);
   }
 }
 
-TEST_F(WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFields) {
+TEST_F(WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFieldsAndEnterOrSpaceClicksOnlyButtons) {
   AddTabOrderTemplates(app);
   Start();
   QApplication::setActiveWindow(form.get());
@@ -145,6 +110,21 @@ TEST_F(WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFields) {
     }
     EXPECT_EQ(visited, c.order);
   }
+
+  // Enter and Space click the focused button; Enter in a field clicks nothing.
+  dialogs.folderAnswers = {QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")};
+  form->cmd_set_folder->setFocus();
+  QTest::keyClick(form->cmd_set_folder, Qt::Key_Return);
+  QTest::keyClick(form->cmd_set_folder, Qt::Key_Enter, Qt::KeypadModifier);
+  QTest::keyClick(form->cmd_set_folder, Qt::Key_Space);
+  EXPECT_EQ(dialogs.folderTitles.size(), 3U);
+  for (QLineEdit* field : {form->txt_heading, form->txt_visibilitydistance}) {
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Return);
+    QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
+  }
+  EXPECT_EQ(dialogs.folderTitles.size(), 3U);
+  EXPECT_TRUE(dialogs.saveRequests.empty());
 }
 
 TEST_F(WindowTest, TheHighlightedTemplateCannotBeClearedAndIsAlwaysTheOneShown) {
@@ -182,25 +162,6 @@ TEST_F(WindowTest, TheHighlightedTemplateCannotBeClearedAndIsAlwaysTheOneShown) 
     EXPECT_EQ(form->txt_description->toPlainText(), highlighted.first()->text() + QStringLiteral("\n"));
   }
   EXPECT_TRUE(dialogs.boxes.empty());
-}
-
-TEST_F(WindowTest, EnterAndSpaceClickTheFocusedButtonWhileEnterInAFieldDoesNothing) {
-  AddTemplate("a", kAllParameters, "All");
-  Start();
-  QApplication::setActiveWindow(form.get());
-  dialogs.folderAnswers = {QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")};
-  form->cmd_set_folder->setFocus();
-  QTest::keyClick(form->cmd_set_folder, Qt::Key_Return);
-  QTest::keyClick(form->cmd_set_folder, Qt::Key_Enter, Qt::KeypadModifier);
-  QTest::keyClick(form->cmd_set_folder, Qt::Key_Space);
-  EXPECT_EQ(dialogs.folderTitles.size(), 3U);
-  for (QLineEdit* field : {form->txt_heading, form->txt_lateraldistance}) {
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_Return);
-    QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
-  }
-  EXPECT_EQ(dialogs.folderTitles.size(), 3U);
-  EXPECT_TRUE(dialogs.saveRequests.empty());
 }
 
 TEST_F(WindowTest, ThePictureIsShownUnscaledAndClippedOrNotAtAll) {

@@ -1,70 +1,49 @@
 #include <algorithm>
 #include <filesystem>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "app/win32/window_fixture.h"
+#include "platform/window_messages.h"
+#include "support/link_server_process.h"
+#include "support/unique_namespace.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using testing_support::ReadAll;
 
-// The demo catalogue and the stand-in compiler of the built application folder, in a fresh folder.
-class Win32WindowBuildTest : public Win32WindowTest {
- protected:
-  void SetUp() override { testing_support::CopyApplicationFolder(PARKMARQ_APP_DIR, app.Path()); }
-};
+using Win32WindowBuildTest = Win32WindowTest;
 
-// Records the caption of a button each time it paints.
-class PaintedCaptions {
- public:
-  explicit PaintedCaptions(HWND button) : button_(button) {
-    SetPropA(button, kProperty, this);
-    previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+// The caption of the watched button each time it paints; the window is gone before the test ends.
+std::vector<std::string> paintedCaptions;
+WNDPROC buttonProc = nullptr;
+LRESULT CALLBACK RecordPaint(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    char caption[64] = {};
+    GetWindowTextA(button, caption, sizeof caption);
+    paintedCaptions.emplace_back(caption);
   }
-  ~PaintedCaptions() {
-    if (IsWindow(button_) == FALSE) return;
-    SetWindowLongPtrA(button_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
-    RemovePropA(button_, kProperty);
-  }
-  PaintedCaptions(const PaintedCaptions&) = delete;
-  PaintedCaptions& operator=(const PaintedCaptions&) = delete;
-
-  std::vector<std::string> captions;
-
- private:
-  static constexpr const char* kProperty = "PaintedCaptions";
-
-  static LRESULT CALLBACK Proc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<PaintedCaptions*>(GetPropA(button, kProperty));
-    if (message == WM_PAINT) {
-      char caption[64] = {};
-      GetWindowTextA(button, caption, sizeof caption);
-      self->captions.emplace_back(caption);
-    }
-    return CallWindowProcA(self->previous_, button, message, wParam, lParam);
-  }
-
-  HWND button_;
-  WNDPROC previous_ = nullptr;
-};
+  return CallWindowProcA(buttonProc, button, message, wParam, lParam);
+}
 
 // The one build through the window: its logic has its own tests, so here the typed values reach it,
 // boxes and dialogs are modal to it, and while the compiler runs the window repaints, drops what the user
 // does and closes only afterwards.
 TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoInputAndClosesOnlyAfterwards) {
+  testing_support::CopyApplicationFolder(PARKMARQ_APP_DIR, app.Path());  // the demo catalogue and compiler
   Start();
   Select("Guidance display (all parameters)");
   EXPECT_GT(form->img_vgds.PictureSize().cx, 0);
-  SetText(Control::txt_heading, "361");
+  SetText(Control::txt_heading, "361");  // a refusal's box, owned by the window
   Click(Control::cmd_create);
-  ASSERT_EQ(dialogs.boxes.size(), 1U);
-  EXPECT_EQ(dialogs.boxes[0].text, "Please enter a heading between 0 and 360 degrees");
-  EXPECT_EQ(dialogs.owners.back(), form->Handle());
+  EXPECT_EQ(std::pair(dialogs.boxes.size(), dialogs.owners.back()), std::pair(std::size_t{1}, form->Handle()));
   dialogs.boxes.clear();
   SetText(Control::txt_heading, "90");
   const int selected = SelectedRow();
-  const PaintedCaptions painted(Handle(Control::cmd_create));
+  buttonProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(Handle(Control::cmd_create), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordPaint)));
   const auto output = app.Path() / "out dir" / "stand 1.mdl";  // blanks stay one argument
   fs::create_directory(output.parent_path());
   dialogs.saveAnswers.push_back(output.string());
@@ -78,7 +57,7 @@ TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoI
   Click(Control::cmd_create);
   DispatchWaiting();
 
-  EXPECT_NE(std::ranges::find(painted.captions, "Compiling ..."), painted.captions.end());
+  EXPECT_NE(std::ranges::find(paintedCaptions, "Compiling ..."), paintedCaptions.end());
   EXPECT_EQ(Text(Control::cmd_create), "Create new MDL");
   EXPECT_EQ(Text(Control::txt_heading), "90");
   EXPECT_EQ(SelectedRow(), selected);
@@ -94,6 +73,20 @@ TEST_F(Win32WindowBuildTest, CreateNewMdlBuildsWhileTheWindowRepaintsButTakesNoI
   EXPECT_EQ(form->Handle(), nullptr);
   EXPECT_EQ(ReadAll(app.Path() / "parkmarq.ini"), "\r\n");
   for (const auto& box : dialogs.boxes) ADD_FAILURE() << box.title << ": " << box.text;
+}
+
+// The link's failures are the window logic's and the link client's tests.
+TEST_F(Win32WindowTest, FsWritesTheWindowsLinkServersHeadingAlsoIntoADisabledField) {
+  const std::string prefix = testing_support::UniqueNamespace();
+  platform::SetWindowMessagesForTesting(prefix, std::chrono::milliseconds(1500));
+  AddTemplate("a", testing_support::kNoParameters, "Fixed");
+  const testing_support::LinkServerProcess server(prefix, {"--var", "86=123.4565"});
+  Start();
+  ASSERT_FALSE(IsWindowEnabled(Handle(Control::txt_heading)));
+  Click(Control::cmd_heading_fs);
+  EXPECT_EQ(Text(Control::txt_heading), " 123.456");
+  EXPECT_TRUE(dialogs.boxes.empty());
+  platform::SetWindowMessagesForTesting("");
 }
 
 }  // namespace

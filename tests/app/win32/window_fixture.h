@@ -43,20 +43,16 @@ class Win32WindowTest : public ::testing::Test {
   void SetText(Control control, const std::string& text) const {
     SendMessageA(Handle(control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
-  [[nodiscard]] bool Enabled(Control control) const { return IsWindowEnabled(Handle(control)) != FALSE; }
   void Click(Control control) const { SendMessageA(Handle(control), BM_CLICK, 0, 0); }
   // Selects a list item as the user does: the selection, then the list's notification.
-  void Select(int row) const {
+  void Select(const std::string& name) const {
     HWND list = Handle(Control::lst_vgds);
+    const auto row =
+        SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name.c_str()));
+    ASSERT_NE(row, LB_ERR) << name;
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
     SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(win32::Form1::ControlId(Control::lst_vgds), LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
-  }
-  void Select(const std::string& name) const {
-    const auto row = SendMessageA(Handle(Control::lst_vgds), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                  reinterpret_cast<LPARAM>(name.c_str()));
-    ASSERT_NE(row, LB_ERR) << name;
-    Select(static_cast<int>(row));
   }
   [[nodiscard]] int SelectedRow() const {
     return static_cast<int>(SendMessageA(Handle(Control::lst_vgds), LB_GETCURSEL, 0, 0));

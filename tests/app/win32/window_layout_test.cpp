@@ -1,4 +1,7 @@
-#include <array>
+#include <map>
+#include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/tab_order_cases.h"
@@ -19,59 +22,46 @@ std::string Name(HWND control) {
   return "?";
 }
 
+// Every control of the shared table, in pixels, a control of the frame offset by the frame's place.
 TEST_F(Win32WindowTest, OpensAt438By405WithEveryControlInPlaceWithItsTextAlsoWhenEnlarged) {
   AddTemplate("first", kAllParameters, "First");
   Start();
   EXPECT_EQ(Text(form->Handle()), "Parkmarq");
   EXPECT_NE(GetClassLongPtrA(form->Handle(), GCLP_HICON), 0U) << "the icon from the resource";
-  const std::pair<Control, const char*> texts[] = {
-      {Control::lbl_heading, "Heading (deg):"}, {Control::txt_heading, "0"},
-      {Control::txt_stopdistance, "20"},        {Control::txt_visibilitydistance, "500"},
-      {Control::txt_lateraldistance, "10"},     {Control::lbl_lateraldistance, "Lateral distance (m):"},
-      {Control::cmd_heading_fs, "FS"},          {Control::frm_parameters, "Parameters"},
-      {Control::cmd_create, "Create new MDL"},  {Control::cmd_set_folder, "Set default output folder"}};
-  for (const auto& [control, text] : texts) EXPECT_EQ(Text(control), text);
   RECT client;
   GetClientRect(form->Handle(), &client);
-  EXPECT_EQ(client.right, 438);
-  EXPECT_EQ(client.bottom, 405);
-
-  const struct {
-    Control control;
-    RECT place;
-    const char* className;
-    LONG style;  // styles that make the control what it stands for
-  } expected[] = {
-      {Control::lst_vgds, Pixels(120, 120, 3255, 2985), "ListBox", LBS_NOTIFY},
-      {Control::txt_description, Pixels(120, 3240, 3255, 2775), "Edit", WS_VSCROLL | ES_MULTILINE},
-      {Control::img_vgds, Pixels(3480, 120, 2985, 2985), "ParkmarqPictureBox", WS_TABSTOP},
-      {Control::frm_parameters, Pixels(3480, 3120, 3015, 1935), "Button", BS_GROUPBOX},
-      {Control::cmd_set_folder, Pixels(3480, 5160, 3015, 375), "Button", WS_TABSTOP},
-      {Control::cmd_create, Pixels(3480, 5640, 3015, 375), "Button", WS_TABSTOP},
-      {Control::lbl_heading, Pixels(3480 + 120, 3120 + 360, 1455, 255), "Static", 0},
-      {Control::cmd_heading_fs, Pixels(3480 + 1560, 3120 + 360, 375, 240), "Button", WS_TABSTOP},
-      {Control::txt_heading, Pixels(3480 + 2040, 3120 + 360, 855, 285), "Edit", WS_TABSTOP | ES_AUTOHSCROLL},
-      {Control::lbl_visibilitydistance, Pixels(3480 + 120, 3120 + 1080, 1815, 255), "Static", 0},
-      {Control::txt_lateraldistance, Pixels(3480 + 2040, 3120 + 1440, 855, 285), "Edit", WS_TABSTOP},
-  };
+  EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(438L, 405L));
+  // The class, and the styles that make each kind of control what it stands for.
+  using app::ControlKind;
+  const std::map<ControlKind, std::pair<const char*, LONG>> kinds = {
+      {ControlKind::List, {"ListBox", LBS_NOTIFY}},
+      {ControlKind::Description, {"Edit", WS_VSCROLL | ES_MULTILINE}},
+      {ControlKind::PictureBox, {"ParkmarqPictureBox", WS_TABSTOP}},
+      {ControlKind::Frame, {"Button", BS_GROUPBOX}},
+      {ControlKind::Label, {"Static", 0}},
+      {ControlKind::Field, {"Edit", WS_TABSTOP | ES_AUTOHSCROLL}},
+      {ControlKind::Button, {"Button", WS_TABSTOP}}};
+  const app::TwipsRect frame = app::kForm1Controls[static_cast<int>(Control::frm_parameters)].place;
   SetWindowPos(form->Handle(), nullptr, 0, 0, 900, 800, SWP_NOMOVE | SWP_NOZORDER);
-  for (const auto& e : expected) {
-    SCOPED_TRACE(Name(Handle(e.control)));
-    const RECT place = Place(e.control);
-    EXPECT_EQ(place.left, e.place.left);
-    EXPECT_EQ(place.top, e.place.top);
-    EXPECT_EQ(place.right, e.place.right);
-    EXPECT_EQ(place.bottom, e.place.bottom);
+  for (const auto& layout : app::kForm1Controls) {
+    SCOPED_TRACE(layout.name);
+    EXPECT_EQ(Text(layout.control), layout.caption);
+    const int left = layout.place.left + (layout.inFrame ? frame.left : 0);
+    const int top = layout.place.top + (layout.inFrame ? frame.top : 0);
+    const RECT place = Place(layout.control), expected = Pixels(left, top, layout.place.width, layout.place.height);
+    EXPECT_EQ(std::tuple(place.left, place.top, place.right, place.bottom),
+              std::tuple(expected.left, expected.top, expected.right, expected.bottom));
     char className[64] = {};
-    GetClassNameA(Handle(e.control), className, sizeof className);
-    EXPECT_STRCASEEQ(className, e.className);
-    EXPECT_EQ(GetWindowLongA(Handle(e.control), GWL_STYLE) & e.style, e.style);
+    GetClassNameA(Handle(layout.control), className, sizeof className);
+    const auto& [kindClass, style] = kinds.at(layout.kind);
+    EXPECT_STRCASEEQ(className, kindClass);
+    EXPECT_EQ(GetWindowLongA(Handle(layout.control), GWL_STYLE) & style, style);
   }
-  EXPECT_EQ(GetWindowLongA(Handle(Control::lst_vgds), GWL_STYLE) & (WS_HSCROLL | LBS_SORT), 0);
-  EXPECT_EQ(GetWindowLongA(Handle(Control::txt_description), GWL_STYLE) & (WS_HSCROLL | ES_AUTOHSCROLL), 0);
   for (const Control button : {Control::cmd_heading_fs, Control::cmd_set_folder, Control::cmd_create}) {
     EXPECT_EQ(GetWindowLongA(Handle(button), GWL_STYLE) & BS_DEFPUSHBUTTON, 0) << "no default button";
   }
+  EXPECT_EQ(GetWindowLongA(Handle(Control::lst_vgds), GWL_STYLE) & (WS_HSCROLL | LBS_SORT), 0);
+  EXPECT_EQ(GetWindowLongA(Handle(Control::txt_description), GWL_STYLE) & (WS_HSCROLL | ES_AUTOHSCROLL), 0);
 }
 
 TEST_F(Win32WindowTest, AMonitorOfAnotherDpiScalesTheWholeLayoutAndTheFont) {
@@ -98,7 +88,7 @@ TEST_F(Win32WindowTest, AMonitorOfAnotherDpiScalesTheWholeLayoutAndTheFont) {
   }
 }
 
-TEST_F(Win32WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFieldsAndThePictureTakesFocus) {
+TEST_F(Win32WindowTest, TabStartsAtThePictureSkipsDisabledFieldsAndEnterOrSpaceClicksOnlyButtons) {
   AddTabOrderTemplates(app);
   Start();
   EXPECT_EQ(GetFocus(), Handle(Control::img_vgds)) << "the first in the tab order has the focus";
@@ -116,11 +106,8 @@ TEST_F(Win32WindowTest, TabVisitsControlsInTabIndexOrderSkippingDisabledFieldsAn
   SetFocus(Handle(Control::txt_heading));
   Key(Handle(Control::txt_heading), VK_TAB);
   EXPECT_EQ(GetFocus(), Handle(Control::cmd_create));
-}
 
-TEST_F(Win32WindowTest, EnterAndSpaceClickTheFocusedButtonAndEnterElsewhereClicksNothing) {
-  AddTemplate("first", kAllParameters, "First");
-  Start();
+  // Enter and Space click the focused button; Enter elsewhere clicks nothing.
   const struct {
     const char* name;
     Control focus;
