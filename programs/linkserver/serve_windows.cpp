@@ -2,7 +2,7 @@
 // the link's class answering the registered message with global atoms, as the simulator's add-on does.
 #include <chrono>
 #include <cstdio>
-#include <set>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -19,7 +19,9 @@ using linkserver::Say;
 struct Server {
   const linkserver::Options* options = nullptr;
   UINT message = 0;
-  std::set<ATOM> atoms;       // every reply atom handed out; a freed number may come again
+  // Every reply atom handed out, with the text it was last handed out with: a freed number may come
+  // again, also to another process, which the text tells apart.
+  std::map<ATOM, std::string> atoms;
   std::size_t handedOut = 0;  // how many replies went out in atoms
 };
 
@@ -33,7 +35,7 @@ LRESULT AnswerMessage(WPARAM request, LPARAM lParam) {
   const auto answer = linkserver::Answer(options, code, argument, [](const std::string& text) {
     const ATOM atom = ::GlobalAddAtomA(text.c_str());
     if (atom != 0) {
-      server.atoms.insert(atom);
+      server.atoms.insert_or_assign(atom, text);
       ++server.handedOut;
     }
     return atom;
@@ -62,7 +64,10 @@ std::size_t AtomsLeft() {
   std::size_t left = 0;
   // Room for the whole text: a buffer too small fails under Wine as if the atom were gone.
   char text[platform::kMaxAtomLength + 1];
-  for (const ATOM atom : server.atoms) left += ::GlobalGetAtomNameA(atom, text, sizeof text) != 0 ? 1 : 0;
+  for (const auto& [atom, handedOut] : server.atoms) {
+    const UINT length = ::GlobalGetAtomNameA(atom, text, sizeof text);
+    left += length != 0 && std::string(text, length) == handedOut ? 1 : 0;
+  }
   return left;
 }
 
